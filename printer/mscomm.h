@@ -1,0 +1,67 @@
+#pragma once
+
+#include "printer/serialsettings.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+
+namespace kr52 {
+
+// The serial control of the main window. CommPort picks "COM1:" to "COM4:", Settings holds the
+// line parameters as text, PortOpen opens and closes the port, and each text assigned to Output
+// is written whole and handed to the line before the assignment returns, so closing right after
+// the last write loses nothing. Every failure throws PrinterError naming the port, the device
+// path and the reason; the port is left closed after a failed open or write.
+class MSComm : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(int CommPort READ commPort WRITE setCommPort)
+    Q_PROPERTY(QString Settings READ settings WRITE setSettings)
+    Q_PROPERTY(bool PortOpen READ portOpen WRITE setPortOpen)
+    Q_PROPERTY(QByteArray Output READ output WRITE setOutput)
+
+public:
+    explicit MSComm(QObject *parent = nullptr);
+    ~MSComm() override;
+
+    [[nodiscard]] int commPort() const { return m_commPort; }
+    void setCommPort(int port);
+
+    [[nodiscard]] QString settings() const { return m_settingsText; }
+    // Refuses a text that does not parse, naming the wrong field; the old settings stay.
+    void setSettings(const QString &text);
+
+    [[nodiscard]] bool portOpen() const { return m_port.isOpen(); }
+    void setPortOpen(bool open);
+
+    // The last text written.
+    [[nodiscard]] QByteArray output() const { return m_lastOutput; }
+    void setOutput(const QByteArray &text);
+
+    // Closes without draining or reporting: for leaving the port closed after a failure that
+    // has already been reported.
+    void discard() noexcept;
+
+    // How long a write may wait for the line before it counts as timed out, beyond the time the
+    // bytes need at the baud rate.
+    void setWriteTimeout(int milliseconds) { m_writeTimeoutMs = milliseconds; }
+
+    // The port name and the device it maps to, for messages: "COM1: (/dev/ttyS0)".
+    [[nodiscard]] QString portDescription() const;
+
+private:
+    void open();
+    void close();
+    [[noreturn]] void fail(const QString &action, const QString &reason);
+    void drain();
+
+    QSerialPort m_port;
+    int m_commPort = 1;
+    QString m_settingsText = QStringLiteral("9600,n,8,1");
+    SerialSettings m_settings;
+    QByteArray m_lastOutput;
+    int m_writeTimeoutMs = 5000;
+};
+
+} // namespace kr52

@@ -1,0 +1,75 @@
+#include "printer/serialsettings.h"
+
+#include <QStringList>
+
+namespace kr52 {
+
+namespace {
+
+SerialSettingsResult refuse(const QString &text, const QString &why)
+{
+    return {std::nullopt, QStringLiteral("The serial settings \"%1\" are not valid: %2").arg(text, why)};
+}
+
+bool isDigits(const QString &field)
+{
+    if (field.isEmpty())
+        return false;
+    for (QChar c : field) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+SerialSettingsResult parseSerialSettings(const QString &text)
+{
+    const QStringList fields = text.split(QLatin1Char(','));
+    if (fields.size() != 4)
+        return refuse(text, QStringLiteral("expected four fields, baud rate, parity, data bits and "
+                                           "stop bits, separated by commas (such as 9600,n,8,1)."));
+
+    SerialSettings settings;
+    const QString baud = fields[0].trimmed();
+    bool ok = false;
+    const qint64 baudValue = baud.toLongLong(&ok);
+    if (!isDigits(baud) || !ok || baudValue <= 0 || baudValue > 4000000)
+        return refuse(text, QStringLiteral("the baud rate \"%1\" must be a positive whole number "
+                                           "(such as 9600, 19200 or 33600).").arg(baud));
+    settings.baudRate = static_cast<qint32>(baudValue);
+
+    const QString parity = fields[1].trimmed().toLower();
+    if (parity == QLatin1String("n"))
+        settings.parity = QSerialPort::NoParity;
+    else if (parity == QLatin1String("e"))
+        settings.parity = QSerialPort::EvenParity;
+    else if (parity == QLatin1String("o"))
+        settings.parity = QSerialPort::OddParity;
+    else if (parity == QLatin1String("m"))
+        settings.parity = QSerialPort::MarkParity;
+    else if (parity == QLatin1String("s"))
+        settings.parity = QSerialPort::SpaceParity;
+    else
+        return refuse(text, QStringLiteral("the parity \"%1\" must be n, e, o, m or s.").arg(fields[1].trimmed()));
+
+    const QString data = fields[2].trimmed();
+    if (!isDigits(data) || data.size() != 1 || data[0] < QLatin1Char('5') || data[0] > QLatin1Char('8'))
+        return refuse(text, QStringLiteral("the data bits \"%1\" must be 5, 6, 7 or 8.").arg(data));
+    settings.dataBits = static_cast<QSerialPort::DataBits>(data.toInt());
+
+    const QString stop = fields[3].trimmed();
+    if (stop == QLatin1String("1"))
+        settings.stopBits = QSerialPort::OneStop;
+    else if (stop == QLatin1String("1.5"))
+        settings.stopBits = QSerialPort::OneAndHalfStop;
+    else if (stop == QLatin1String("2"))
+        settings.stopBits = QSerialPort::TwoStop;
+    else
+        return refuse(text, QStringLiteral("the stop bits \"%1\" must be 1, 1.5 or 2.").arg(stop));
+
+    return {settings, {}};
+}
+
+} // namespace kr52

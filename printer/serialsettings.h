@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+#include <optional>
+
+namespace kr52 {
+
+// The serial control's settings text, "baud,parity,data,stop" such as "9600,n,8,1".
+struct SerialSettings {
+    qint32 baudRate = 9600;
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    QSerialPort::DataBits dataBits = QSerialPort::Data8;
+    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+};
+
+struct SerialSettingsResult {
+    std::optional<SerialSettings> settings;
+    QString error; // which field is wrong and what is allowed; empty when settings is set
+};
+
+// Strict: a positive whole baud rate, parity n/e/o/m/s, data bits 5 to 8, stop bits 1, 1.5 or 2.
+// Fields may carry blanks around them; nothing else is accepted.
+[[nodiscard]] SerialSettingsResult parseSerialSettings(const QString &text);
+
+} // namespace kr52

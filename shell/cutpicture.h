@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QWidget>
+
+namespace kr52 {
+
+// A straight line inside a picture, as a line control has it: its ends X1, Y1 and X2, Y2 in the
+// picture's scale, its colour and width. The picture draws it.
+class LineControl : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(double X1 MEMBER m_x1 NOTIFY changed)
+    Q_PROPERTY(double Y1 MEMBER m_y1 NOTIFY changed)
+    Q_PROPERTY(double X2 MEMBER m_x2 NOTIFY changed)
+    Q_PROPERTY(double Y2 MEMBER m_y2 NOTIFY changed)
+    Q_PROPERTY(QColor BorderColor MEMBER m_color NOTIFY changed)
+    Q_PROPERTY(int BorderWidth MEMBER m_width NOTIFY changed)
+
+public:
+    using QObject::QObject;
+    [[nodiscard]] double y1() const { return m_y1; }
+    [[nodiscard]] double y2() const { return m_y2; }
+    [[nodiscard]] double x1() const { return m_x1; }
+    [[nodiscard]] double x2() const { return m_x2; }
+    [[nodiscard]] QColor color() const { return m_color; }
+    [[nodiscard]] int width() const { return m_width; }
+    // Moves both ends to one height, as the adjuster always does.
+    void setHeight(double y);
+    void setEnds(double x1, double x2);
+
+signals:
+    void changed();
+
+private:
+    double m_x1 = 0;
+    double m_y1 = 0;
+    double m_x2 = 0;
+    double m_y2 = 0;
+    QColor m_color = Qt::red;
+    int m_width = 1;
+};
+
+// The paper-strip picture of the cut-position adjuster. Heights are in its own scale: 0 at the
+// top edge, one unit 27.5453 twips (1.83635 pixels at 96 dpi), growing downward. It reports
+// presses, moves and releases with the pointer's height in that scale, as a real number; Qt
+// keeps sending moves and the release to it after a press even when the pointer has left it.
+class CutPicture : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr double pixelsPerUnit = 27.5453 / 15.0;
+    static constexpr double unitsPerWidthPixel = 1.0 / 26.0;
+
+    explicit CutPicture(const QPixmap &strip, QWidget *parent = nullptr);
+    [[nodiscard]] LineControl *line() const { return m_line; }
+
+signals:
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, float x, float y);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    QPixmap m_strip;
+    LineControl *m_line;
+};
+
+} // namespace kr52

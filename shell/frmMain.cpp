@@ -1,0 +1,458 @@
+#include "shell/frmMain.h"
+
+#include "helpviewer/frmHelp.h"
+#include "portdialog/frmPort.h"
+#include "presets/frmPresets.h"
+#include "printer/commands.h"
+#include "printer/mscomm.h"
+#include "printer/printererror.h"
+#include "settings/catalogue.h"
+#include "settings/numbers.h"
+#include "shell/cutpicture.h"
+#include "shell/messagebox.h"
+#include "shell/uifont.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSvgWidget>
+#include <QTabBar>
+
+#include <cmath>
+
+using namespace kr52;
+
+namespace {
+
+constexpr int twipsPerPixel = 15;
+constexpr float zeroLine = 33.0f;
+constexpr float bandTop = 3.1f;
+constexpr float bandBottom = 62.9f;
+constexpr float offsetLimit = 29.9f;
+
+int px(int twips)
+{
+    return int(std::lround(double(twips) / twipsPerPixel));
+}
+
+QLabel *makeLabel(QWidget *page, const QString &name, const QString &text, const QFont &font)
+{
+    auto *label = new QLabel(text, page);
+    label->setObjectName(name);
+    label->setFont(font);
+    return label;
+}
+
+QPushButton *makeButton(QWidget *page, const QString &name, const QString &caption, const QString &tooltip = {})
+{
+    auto *button = new QPushButton(caption, page);
+    button->setObjectName(name);
+    button->setToolTip(tooltip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmMain::frmMain(const QString &programDir, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_programDir(programDir), MSComm1(new MSComm(this)), SSTab1(new QTabWidget(this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Arvel KR52 Configuration Utility"));
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/art/icon%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    setFont(uiFont());
+    setFixedSize(px(6645), px(4485));
+
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    SSTab1->setGeometry(px(60), px(60), px(6555), px(4395));
+    // Clicking the tab row takes the focus, so a typed cut offset is validated then too.
+    SSTab1->tabBar()->setFocusPolicy(Qt::StrongFocus);
+    buildMainPage(addPage(QStringLiteral("Main")));
+    buildSettingsPages();
+
+    connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Form_Load();
+}
+
+frmMain::~frmMain()
+{
+    Form_Unload();
+}
+
+QWidget *frmMain::addPage(const QString &caption)
+{
+    auto *page = new QWidget;
+    SSTab1->addTab(page, caption);
+    if (SSTab1->count() == 1) {
+        // Lay the tab control out once so the page's place inside it is known: controls are
+        // given in the tab control's coordinates, tab row included.
+        QResizeEvent resize(SSTab1->size(), QSize());
+        QCoreApplication::sendEvent(SSTab1, &resize);
+        m_pageOrigin = page->mapTo(SSTab1, QPoint(0, 0));
+    }
+    return page;
+}
+
+void frmMain::place(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(px(left) - m_pageOrigin.x(), px(top) - m_pageOrigin.y(), px(width), px(height));
+}
+
+void frmMain::buildMainPage(QWidget *page)
+{
+    const QFont normal = uiFont();
+    const QFont medium = uiFont(9.75);
+
+    auto *image = new QLabel(page);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(QPixmap(QStringLiteral(":/art/printer.png")));
+    image->setScaledContents(true);
+    place(image, 240, 480, 2400, 1980);
+
+    place(makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)),
+          2760, 480, 3672, 372);
+    place(makeLabel(page, QStringLiteral("Label18"), QStringLiteral("\u00A9 Arvel Printing Systems. All rights reserved."), normal),
+          2760, 840, 3612, 252);
+    auto *logo = new QSvgWidget(QStringLiteral(":/art/logo.svg"), page);
+    logo->setObjectName(QStringLiteral("Picture2"));
+    place(logo, 5400, 900, 912, 552);
+    place(makeLabel(page, QStringLiteral("Label23"), QStringLiteral("Version:"), medium), 2760, 1500, 792, 252);
+    labVer = makeLabel(page, QStringLiteral("labVer"), QString(), medium);
+    place(labVer, 3540, 1500, 1512, 252);
+    place(makeLabel(page, QStringLiteral("labDate"), QString(), medium), 3540, 1740, 1692, 252);
+
+    auto *manual = makeButton(page, QStringLiteral("comManual"), QStringLiteral("Instructions"));
+    place(manual, 2760, 1860, 3135, 315);
+    connect(manual, &QPushButton::clicked, this, &frmMain::comManual_Click);
+    auto *faq = makeButton(page, QStringLiteral("comFAQ"), QStringLiteral("KR52 Frequently Asked Questions"));
+    place(faq, 2760, 2160, 3135, 315);
+    connect(faq, &QPushButton::clicked, this, &frmMain::comFAQ_Click);
+
+    auto *confPort = makeButton(page, QStringLiteral("comConfPort"), QStringLiteral("Configure Port"),
+                                QStringLiteral("Setup Parallel or Serial communication"));
+    place(confPort, 240, 2640, 1272, 312);
+    connect(confPort, &QPushButton::clicked, this, &frmMain::comConfPort_Click);
+    place(makeLabel(page, QStringLiteral("Label19"),
+                    QStringLiteral("Click here first to establish communication with your KR52."), normal),
+          1560, 2700, 4812, 252);
+
+    auto *presets = makeButton(page, QStringLiteral("comPresets"), QStringLiteral("Presets"),
+                               QStringLiteral("Select a preset configuration"));
+    place(presets, 240, 2940, 1272, 312);
+    presets->hide();
+    connect(presets, &QPushButton::clicked, this, &frmMain::comPresets_Click);
+    auto *presetsText = makeLabel(page, QStringLiteral("Label20"),
+                                  QStringLiteral("Click here to use a preset printer mode."), normal);
+    place(presetsText, 1560, 3000, 4812, 252);
+    presetsText->hide();
+
+    auto *selfTest = makeButton(page, QStringLiteral("Command4"), QStringLiteral("Print Self Test"),
+                                QStringLiteral("Print a self-test page on the connected KR52."));
+    place(selfTest, 240, 3240, 1272, 312);
+    connect(selfTest, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    place(makeLabel(page, QStringLiteral("Label21"),
+                    QStringLiteral("Print a self-test. Make sure that the port settings are correct first."), normal),
+          1560, 3300, 4812, 252);
+
+    auto *use = makeButton(page, QStringLiteral("comUse"), QStringLiteral("Use Settings"),
+                           QStringLiteral("Send new settings to the connected KR52."));
+    place(use, 240, 3840, 1272, 312);
+    connect(use, &QPushButton::clicked, this, &frmMain::comUse_Click);
+    place(makeLabel(page, QStringLiteral("Label22"), QStringLiteral("Write current settings to the KR52."), normal),
+          1560, 3900, 4812, 252);
+}
+
+void frmMain::buildSettingsPages()
+{
+    const std::vector<QWidget *> pages{addPage(QStringLiteral("General")), addPage(QStringLiteral("Characters")),
+                                       addPage(QStringLiteral("Tickets")), addPage(QStringLiteral("Alignment"))};
+    const QFont captionFont = uiFont(9.75, true);
+    const QFont qualifierFont = uiFont();
+    const QFont helpFont = uiFont(8.25, true);
+    int ticketCaption = 0;
+
+    for (const SettingRow &row : settingsCatalogue()) {
+        QWidget *page = pages[std::size_t(row.page) - 1];
+        const int top = row.topTwips;
+        if (row.qualifier.isEmpty()) {
+            // "Start Position Detect" sits 15 twips lower than its row, as laid out.
+            const int captionTop = row.listName == QLatin1String("comBMark") ? top + 15 : top;
+            place(makeLabel(page, QStringLiteral("lab") + row.listName.mid(3), row.caption, captionFont), 180,
+                  captionTop, 2775, 315);
+        } else {
+            place(makeLabel(page, QStringLiteral("labTickets(%1)").arg(ticketCaption++), row.caption, captionFont),
+                  180, top, 2775, 315);
+            place(makeLabel(page, QStringLiteral("labTickets(%1)").arg(ticketCaption++), row.qualifier, qualifierFont),
+                  180, top + 180, 2775, 255);
+        }
+
+        auto *list = new QComboBox(page);
+        list->setObjectName(row.listName);
+        list->setEditable(false);
+        list->addItems(row.entries);
+        place(list, 3120, top, 2535, 315);
+        m_settingsLists.push_back(list);
+
+        auto *help = makeButton(page, QStringLiteral("comHelp(%1)").arg(row.helpIndex), QStringLiteral("Help"));
+        help->setFont(helpFont);
+        place(help, 5640, top, 675, 315);
+        connect(help, &QPushButton::clicked, this, [this, index = row.helpIndex] { comHelp_Click(index); });
+    }
+    buildAdjuster(pages[std::size_t(SettingsPage::Alignment) - 1]);
+}
+
+void frmMain::buildAdjuster(QWidget *page)
+{
+    Picture1 = new CutPicture(QPixmap(QStringLiteral(":/art/strip.png")), page);
+    place(Picture1, 3420, 1440, 1950, 1965);
+    Picture1->line()->setEnds(0, 1950.0 / 390.0);
+    connect(Picture1, &CutPicture::mouseDown, this, &frmMain::Picture1_MouseDown);
+    connect(Picture1, &CutPicture::mouseMove, this, &frmMain::Picture1_MouseMove);
+    connect(Picture1, &CutPicture::mouseUp, this, &frmMain::Picture1_MouseUp);
+
+    txtCutOffset = new QLineEdit(page);
+    txtCutOffset->setObjectName(QStringLiteral("txtCutOffset"));
+    place(txtCutOffset, 3420, 3420, 1935, 285);
+}
+
+void frmMain::Form_Load()
+{
+    for (QComboBox *list : m_settingsLists)
+        list->setCurrentIndex(0);
+    AdjustCutPosition(0.0f);
+    labVer->setText(QStringLiteral("%1.%2.%3")
+                        .arg(numberText(versionMajor).trimmed(), numberText(versionMinor).trimmed(),
+                             numberText(versionRevision).trimmed()));
+    labVer->setText(labVer->text() + QStringLiteral(" Beta"));
+    m_cmode = 0;
+    m_lptport = QStringLiteral("LPT1:");
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload()
+{
+    delete m_port;
+    delete m_presets;
+    delete m_help;
+}
+
+// ---- The printer link ----
+
+bool frmMain::OpenPrinterPort()
+{
+    if (m_cmode == 2) {
+        m_parallel.open(m_lptport);
+        return true;
+    }
+    if (m_cmode == 1) {
+        MSComm1->setPortOpen(true);
+        return true;
+    }
+    showMessage(QStringLiteral("No Port Settings Specified"),
+                QStringLiteral("No communication settings have been specified!\n"
+                               " Please click on 'Configure Port' before accessing the printer."),
+                QMessageBox::Warning, this);
+    return false;
+}
+
+void frmMain::SendToPrinter(const QByteArray &text)
+{
+    if (m_cmode == 2)
+        m_parallel.write(text);
+    else
+        MSComm1->setOutput(text);
+}
+
+void frmMain::ClosePrinterPort()
+{
+    if (m_cmode == 2)
+        m_parallel.close();
+    else
+        MSComm1->setPortOpen(false);
+}
+
+void frmMain::SetSwitchBits(const QByteArray &switchId, const QByteArray &mask)
+{
+    SendToPrinter(setSwitchBitsCommand(switchId, mask));
+}
+
+void frmMain::ClearSwitchBits(const QByteArray &switchId, const QByteArray &mask)
+{
+    SendToPrinter(clearSwitchBitsCommand(switchId, mask));
+}
+
+void frmMain::runPrinterAction(const std::function<void()> &send, const std::function<QString()> &progress)
+{
+    try {
+        if (!OpenPrinterPort())
+            return;
+        send();
+        ClosePrinterPort();
+    } catch (const PrinterError &error) {
+        m_parallel.discard();
+        MSComm1->discard();
+        QString text = error.message();
+        if (const QString sent = progress(); !sent.isEmpty())
+            text += QLatin1Char('\n') + sent;
+        showMessage(applicationTitle(), text, QMessageBox::Warning, this);
+    }
+}
+
+void frmMain::Command4_Click()
+{
+    bool sent = false;
+    runPrinterAction(
+        [&] {
+            SendToPrinter(selfTestCommand());
+            sent = true;
+        },
+        [&] {
+            return sent ? QStringLiteral("The self-test command was sent, but the port did not close cleanly.")
+                        : QStringLiteral("The self-test command was not sent.");
+        });
+}
+
+void frmMain::comUse_Click()
+{
+    int sent = 0;
+    int total = 0;
+    bool selfTestSent = false;
+    runPrinterAction(
+        [&] {
+            const std::vector<SettingRow> &catalogue = settingsCatalogue();
+            std::vector<QList<SwitchCommand>> perList;
+            for (std::size_t i = 0; i < catalogue.size(); ++i) {
+                const int index = m_settingsLists[i]->currentIndex();
+                // The cut offset is read only when its list asks for it.
+                const bool readsOffset = catalogue[i].kind == RowKind::CutOffset && index == 1;
+                perList.push_back(commandsFor(catalogue[i], index, readsOffset ? txtCutOffset->text() : QString()));
+                total += int(perList.back().size());
+            }
+            for (const QList<SwitchCommand> &commands : perList) {
+                for (const SwitchCommand &command : commands) {
+                    const QByteArray switchId(1, command.switchId);
+                    command.set ? SetSwitchBits(switchId, command.mask) : ClearSwitchBits(switchId, command.mask);
+                    ++sent;
+                }
+            }
+            SendToPrinter(selfTestCommand());
+            selfTestSent = true;
+        },
+        [&] {
+            if (selfTestSent)
+                return QStringLiteral("All %1 setting commands and the self-test command were sent, but the port "
+                                      "did not close cleanly.").arg(total);
+            if (total == 0)
+                return QStringLiteral("The self-test command was not sent.");
+            return QStringLiteral("%1 of %2 setting commands were sent; the printer may now hold only part of the "
+                                  "new settings.").arg(sent).arg(total);
+        });
+}
+
+// ---- The other windows ----
+
+void frmMain::comConfPort_Click()
+{
+    hide();
+    if (!m_port)
+        m_port = new frmPort(this, MSComm1);
+    m_port->show();
+}
+
+void frmMain::comPresets_Click()
+{
+    hide();
+    if (!m_presets)
+        m_presets = frmPresets::create(m_programDir, this);
+    if (m_presets)
+        m_presets->show();
+    else
+        show();
+}
+
+void frmMain::showHelp(const std::function<bool(frmHelp &)> &load)
+{
+    if (!m_help)
+        m_help = new frmHelp(m_programDir, this);
+    if (load(*m_help))
+        m_help->exec();
+}
+
+void frmMain::comHelp_Click(int index)
+{
+    showHelp([index](frmHelp &help) { return help.SetHelpFile(qint16(index)); });
+}
+
+void frmMain::comFAQ_Click()
+{
+    showHelp([](frmHelp &help) { return help.ShowFAQ(); });
+}
+
+void frmMain::comManual_Click()
+{
+    showHelp([](frmHelp &help) { return help.ShowManual(); });
+}
+
+// ---- The cut-position adjuster ----
+
+void frmMain::AdjustCutPosition(float orig)
+{
+    // To the nearest tenth in single precision, an exact half going to the even tenth.
+    float v = std::nearbyint(orig * 10.0f) / 10.0f;
+    if (std::isnan(v))
+        v = 0.0f;
+    if (v < -offsetLimit)
+        v = -offsetLimit;
+    if (v > offsetLimit)
+        v = offsetLimit;
+    txtCutOffset->setText(numberText(v) + QStringLiteral("mm"));
+    Picture1->line()->setHeight(double(v + zeroLine));
+}
+
+void frmMain::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, float, float y)
+{
+    if (y >= bandTop && y <= bandBottom) {
+        Picture1->line()->setHeight(double(y));
+        dragging = true;
+    }
+}
+
+void frmMain::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float, float y)
+{
+    if (dragging && y >= bandTop && y <= bandBottom)
+        Picture1->line()->setHeight(double(y));
+}
+
+void frmMain::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, float, float y)
+{
+    dragging = false;
+    AdjustCutPosition(y - zeroLine);
+}
+
+void frmMain::txtCutOffset_Validate()
+{
+    AdjustCutPosition(float(leadingNumber(txtCutOffset->text())));
+}
+
+void frmMain::focusChanged(QWidget *old, QWidget *now)
+{
+    // Validation runs when the focus moves from the box to another control of this window.
+    if (old == txtCutOffset && now && now != txtCutOffset && now->window() == this)
+        txtCutOffset_Validate();
+}

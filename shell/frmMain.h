@@ -1,0 +1,102 @@
+#pragma once
+
+#include "printer/parallelport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class frmPort;
+class frmPresets;
+class frmHelp;
+
+namespace kr52 {
+class MSComm;
+class CutPicture;
+} // namespace kr52
+
+// The main window: the tabbed settings, the two printer actions, the cut-position adjuster, and
+// the link state (cmode, lptport and the serial control MSComm1) that the port dialog sets.
+class frmMain : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(qint16 cmode READ cmode WRITE setCmode)
+    Q_PROPERTY(QString lptport READ lptport WRITE setLptport)
+
+public:
+    // programDir is the folder that holds help/ and Presets/.
+    explicit frmMain(const QString &programDir, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    [[nodiscard]] qint16 cmode() const { return m_cmode; }
+    void setCmode(qint16 mode) { m_cmode = mode; }
+    [[nodiscard]] QString lptport() const { return m_lptport; }
+    void setLptport(const QString &port) { m_lptport = port; }
+    [[nodiscard]] kr52::MSComm *serialControl() const { return MSComm1; }
+
+    // Rounds to a tenth, clamps to -29.9 .. 29.9, shows the value with "mm" and moves the line.
+    void AdjustCutPosition(float orig);
+
+    // The adjuster's mouse handlers; heights are in the picture's own scale.
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    void Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, float x, float y);
+    void Picture1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMainPage(QWidget *page);
+    void buildSettingsPages();
+    void buildAdjuster(QWidget *page);
+    QWidget *addPage(const QString &caption);
+    // Places a control in twips, counted from the tab control's top-left corner, tab row included.
+    void place(QWidget *control, int left, int top, int width, int height);
+
+    void Form_Load();
+    void Form_Unload();
+
+    bool OpenPrinterPort();
+    void SendToPrinter(const QByteArray &text);
+    void ClosePrinterPort();
+    void SetSwitchBits(const QByteArray &switchId, const QByteArray &mask);
+    void ClearSwitchBits(const QByteArray &switchId, const QByteArray &mask);
+    // Opens the link, runs send, closes the link. Any failure leaves the link closed and shows
+    // one message with the reason, followed by what progress() says reached the printer.
+    void runPrinterAction(const std::function<void()> &send, const std::function<QString()> &progress);
+
+    void Command4_Click();
+    void comUse_Click();
+    void comConfPort_Click();
+    void comPresets_Click();
+    void comHelp_Click(int index);
+    void comFAQ_Click();
+    void comManual_Click();
+    void showHelp(const std::function<bool(frmHelp &)> &load);
+    void txtCutOffset_Validate();
+    void focusChanged(QWidget *old, QWidget *now);
+
+    QString m_programDir;
+    qint16 m_cmode = 0;
+    QString m_lptport;
+    bool dragging = false;
+
+    kr52::MSComm *MSComm1;
+    kr52::ParallelPort m_parallel;
+    QTabWidget *SSTab1;
+    QPoint m_pageOrigin;
+    std::vector<QComboBox *> m_settingsLists; // in catalogue order
+    QLabel *labVer = nullptr;
+    QLineEdit *txtCutOffset = nullptr;
+    kr52::CutPicture *Picture1 = nullptr;
+
+    QPointer<frmPort> m_port;
+    QPointer<frmPresets> m_presets;
+    QPointer<frmHelp> m_help;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// A real pseudo-terminal pair in raw mode: the program under test opens the device path (the
+// slave side) as its serial port, and the test reads what arrived from the master side.
+class PseudoTerminal {
+public:
+    PseudoTerminal();
+    ~PseudoTerminal();
+    PseudoTerminal(const PseudoTerminal &) = delete;
+    PseudoTerminal &operator=(const PseudoTerminal &) = delete;
+
+    [[nodiscard]] bool isValid() const { return m_master >= 0; }
+    [[nodiscard]] QString devicePath() const { return m_path; }
+    // Everything that has arrived so far, waiting up to settleMs for more to come.
+    [[nodiscard]] QByteArray readAll(int settleMs = 100);
+
+private:
+    int m_master = -1;
+    int m_slaveKeeper = -1; // keeps the line up between opens, so nothing written is dropped
+    QString m_path;
+};
