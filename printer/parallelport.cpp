@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -26,6 +27,14 @@ void ParallelPort::fail(const QString &action, int errorNumber)
 
 void ParallelPort::open(const QString &portName)
 {
+    // A reader that goes away (SIGPIPE) or a file grown past its size limit (SIGXFSZ) must fail
+    // the write with an error the operator sees, not end the program.
+    static const bool signalsIgnored = [] {
+        std::signal(SIGPIPE, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
+    Q_UNUSED(signalsIgnored);
     m_portName = portName;
     m_path = devicePathFor(portName);
     // O_NONBLOCK keeps the open from waiting on a FIFO that nobody reads; no O_CREAT, so a

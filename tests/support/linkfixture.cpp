@@ -1,0 +1,48 @@
+#include "support/linkfixture.h"
+
+#include "printer/mscomm.h"
+#include "shell/frmMain.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QtGlobal>
+
+namespace linktest {
+
+QByteArray switchBytes(char switchId, char operation, const char *mask)
+{
+    QByteArray command("\x1b#");
+    command.append(switchId).append(operation).append(mask).append('\n').append('\0');
+    return command;
+}
+
+void useSerial(frmMain &main, int commPort, const QString &devicePath)
+{
+    qputenv(QStringLiteral("KR52_COM%1").arg(commPort).toLatin1().constData(), devicePath.toLocal8Bit());
+    main.serialControl()->setCommPort(commPort);
+    main.setProperty("cmode", QVariant::fromValue<qint16>(1));
+}
+
+void useParallel(frmMain &main, int lptNumber, const QString &path)
+{
+    qputenv(QStringLiteral("KR52_LPT%1").arg(lptNumber).toLatin1().constData(), path.toLocal8Bit());
+    main.setProperty("lptport", QStringLiteral("LPT%1:").arg(lptNumber));
+    main.setProperty("cmode", QVariant::fromValue<qint16>(2));
+}
+
+void click(frmMain &main, const char *buttonName)
+{
+    auto *button = main.findChild<QPushButton *>(QString::fromLatin1(buttonName));
+    Q_ASSERT(button);
+    button->click();
+}
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace linktest

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class frmMain;
+class QPushButton;
+
+// Shorthands for the tests that drive the main window's printer actions.
+namespace linktest {
+
+inline QByteArray bytes(const char *data, int size)
+{
+    return QByteArray(data, size);
+}
+
+// ESC "?" LF NUL.
+inline QByteArray selfTest()
+{
+    return QByteArray("\x1b?\n\0", 4);
+}
+
+// ESC "#" switch op mask LF NUL, written out from its parts.
+QByteArray switchBytes(char switchId, char operation, const char *mask);
+
+// Points "COMn:" at the device path and puts the main window on that serial port.
+void useSerial(frmMain &main, int commPort, const QString &devicePath);
+// Points "LPTn:" at the path and puts the main window on that parallel port.
+void useParallel(frmMain &main, int lptNumber, const QString &path);
+
+void click(frmMain &main, const char *buttonName);
+
+// The whole content of a file.
+QByteArray fileContent(const QString &path);
+
+} // namespace linktest

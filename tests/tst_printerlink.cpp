@@ -1,0 +1,257 @@
+#include "printer/commands.h"
+#include "printer/mscomm.h"
+#include "printer/printererror.h"
+#include "shell/frmMain.h"
+#include "support/linkfixture.h"
+#include "support/messagecapture.h"
+#include "support/pseudoterminal.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QSerialPort>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <sys/stat.h>
+
+using namespace linktest;
+
+// The printer link and "Print Self Test" from the main window, over a real pseudo-terminal and
+// over files and devices standing in for the parallel port.
+class tst_printerlink : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        for (int n = 1; n <= 4; ++n) {
+            qunsetenv(QStringLiteral("KR52_COM%1").arg(n).toLatin1().constData());
+            qunsetenv(QStringLiteral("KR52_LPT%1").arg(n).toLatin1().constData());
+        }
+    }
+
+    void startsWithNoPortChosen()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        QCOMPARE(main.property("cmode").value<qint16>(), qint16(0));
+        QCOMPARE(main.property("lptport").toString(), QStringLiteral("LPT1:"));
+        QCOMPARE(main.findChild<QLabel *>(QStringLiteral("labVer"))->text(), QStringLiteral("1.0.14 Beta"));
+        for (QComboBox *list : main.findChildren<QComboBox *>())
+            QCOMPARE(list->currentIndex(), 0);
+    }
+
+    void switchCommandsReachTheSerialLineByteForByte()
+    {
+        PseudoTerminal pty;
+        QVERIFY(pty.isValid());
+        qputenv("KR52_COM2", pty.devicePath().toLocal8Bit());
+        kr52::MSComm comm;
+        comm.setCommPort(2);
+        comm.setPortOpen(true);
+        comm.setOutput(kr52::setSwitchBitsCommand("2", "0001"));
+        comm.setOutput(kr52::clearSwitchBitsCommand("E", "0FFF"));
+        comm.setPortOpen(false);
+        QCOMPARE(pty.readAll(), bytes("\x1b\x23\x32\x2b\x30\x30\x30\x31\x0a\x00"
+                                      "\x1b\x23\x45\x2d\x30\x46\x46\x46\x0a\x00", 20));
+    }
+
+    void selfTestOverSerialSendsFourBytesAndCloses()
+    {
+        PseudoTerminal pty;
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        useSerial(main, 1, pty.devicePath());
+        click(main, "Command4");
+        QVERIFY(!main.serialControl()->portOpen());
+        QCOMPARE(pty.readAll(), bytes("\x1b\x3f\x0a\x00", 4));
+    }
+
+    void selfTestAtThirtyThreeThousandSixHundredBaud()
+    {
+        PseudoTerminal pty;
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        useSerial(main, 3, pty.devicePath());
+        main.serialControl()->setSettings(QStringLiteral("33600,n,8,1"));
+        MessageCapture messages;
+        click(main, "Command4");
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(pty.readAll(), selfTest());
+    }
+
+    void selfTestOverParallelWritesTheCommandUnchanged()
+    {
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("lp2"));
+        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        useParallel(main, 3, device);
+        click(main, "Command4");
+        QCOMPARE(fileContent(device), selfTest());
+    }
+
+    void twoActionsInARowEachOpenAndClose()
+    {
+        PseudoTerminal pty;
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        useSerial(main, 1, pty.devicePath());
+        MessageCapture messages;
+        click(main, "Command4");
+        QVERIFY(!main.serialControl()->portOpen());
+        click(main, "Command4");
+        QVERIFY(!main.serialControl()->portOpen());
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(pty.readAll(), selfTest() + selfTest());
+
+        QTemporaryDir dir;
+        const QString device = dir.filePath(QStringLiteral("lp"));
+        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+        useParallel(main, 1, device);
+        click(main, "Command4");
+        click(main, "Command4");
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(fileContent(device), selfTest()); // each open starts the file anew
+    }
+
+    void noPortChosenWarnsAndSendsNothing()
+    {
+        PseudoTerminal pty;
+        qputenv("KR52_COM1", pty.devicePath().toLocal8Bit());
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        MessageCapture messages;
+        for (const char *button : {"Command4", "comUse"}) {
+            messages.clear();
+            click(main, button);
+            QCOMPARE(messages.count(), 1);
+            QCOMPARE(messages.last().title, QStringLiteral("No Port Settings Specified"));
+            QCOMPARE(messages.last().text,
+                     QStringLiteral("No communication settings have been specified!\n"
+                                    " Please click on 'Configure Port' before accessing the printer."));
+            QCOMPARE(messages.last().icon, QMessageBox::Warning);
+        }
+        QVERIFY(!main.serialControl()->portOpen());
+        QCOMPARE(pty.readAll(), QByteArray());
+    }
+
+    void failuresShowWhereAndWhyAndKeepTheProgramWorking_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("expectedWords");
+        QTest::newRow("missing serial device") << "missing-serial" << QStringList{"COM1:", "/nonexistent/ttyS9", "no such device"};
+        QTest::newRow("folder as serial device") << "folder-serial" << QStringList{"COM1:", "folder, not a device"};
+        QTest::newRow("serial port held by another open") << "held-serial" << QStringList{"COM1:", "in use by another program"};
+        QTest::newRow("missing parallel device") << "missing-parallel" << QStringList{"LPT1:", "/nonexistent/lp9", "no such device"};
+        QTest::newRow("folder as parallel device") << "folder-parallel" << QStringList{"LPT1:", "folder, not a device"};
+        QTest::newRow("write fails") << "full-parallel" << QStringList{"LPT1:", "/dev/full", "No space left on device"};
+        QTest::newRow("FIFO with no reader") << "fifo-parallel" << QStringList{"LPT1:", "nothing is reading"};
+    }
+
+    void failuresShowWhereAndWhyAndKeepTheProgramWorking()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, expectedWords);
+        QTemporaryDir dir;
+        PseudoTerminal pty;
+        QSerialPort holder;
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        if (kind == QLatin1String("missing-serial")) {
+            useSerial(main, 1, QStringLiteral("/nonexistent/ttyS9"));
+        } else if (kind == QLatin1String("folder-serial")) {
+            useSerial(main, 1, dir.path());
+        } else if (kind == QLatin1String("held-serial")) {
+            holder.setPortName(pty.devicePath());
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+            useSerial(main, 1, pty.devicePath());
+        } else if (kind == QLatin1String("missing-parallel")) {
+            useParallel(main, 1, QStringLiteral("/nonexistent/lp9"));
+        } else if (kind == QLatin1String("folder-parallel")) {
+            useParallel(main, 1, dir.path());
+        } else if (kind == QLatin1String("full-parallel")) {
+            useParallel(main, 1, QStringLiteral("/dev/full"));
+        } else {
+            const QString fifo = dir.filePath(QStringLiteral("fifo"));
+            QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+            useParallel(main, 1, fifo);
+        }
+
+        MessageCapture messages;
+        click(main, "Command4"); // returns: a FIFO with no reader must not hang the window
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().title, QStringLiteral("Arvel KR52 Configuration Utility"));
+        QCOMPARE(messages.last().icon, QMessageBox::Warning);
+        for (const QString &word : expectedWords)
+            QVERIFY2(messages.last().text.contains(word, Qt::CaseInsensitive), qPrintable(messages.last().text));
+        QVERIFY(messages.last().text.contains(QStringLiteral("not sent")));
+        QVERIFY(!main.serialControl()->portOpen());
+
+        // The program goes on: the same window reaches a working port afterwards.
+        holder.close();
+        PseudoTerminal working;
+        useSerial(main, 2, working.devicePath());
+        messages.clear();
+        click(main, "Command4");
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(working.readAll(), selfTest());
+    }
+
+    void refusedSettingsNameTheFieldAndKeepTheOldOnes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("empty data bits") << "9600,n,,1" << "data bits";
+        QTest::newRow("nine data bits") << "9600,n,9,1" << "data bits";
+        QTest::newRow("three stop bits") << "9600,n,8,3" << "stop bits";
+        QTest::newRow("zero baud") << "0,n,8,1" << "baud rate";
+        QTest::newRow("letters for baud") << "fast,n,8,1" << "baud rate";
+        QTest::newRow("unknown parity") << "9600,x,8,1" << "parity";
+        QTest::newRow("too few fields") << "9600,n,8" << "four fields";
+    }
+
+    void refusedSettingsNameTheFieldAndKeepTheOldOnes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        kr52::MSComm comm;
+        comm.setSettings(QStringLiteral("19200,n,7,2"));
+        try {
+            comm.setSettings(text);
+            QFAIL("the settings were accepted");
+        } catch (const kr52::PrinterError &error) {
+            QVERIFY2(error.message().contains(field), qPrintable(error.message()));
+            QVERIFY(error.message().contains(text));
+        }
+        QCOMPARE(comm.settings(), QStringLiteral("19200,n,7,2"));
+    }
+
+    void acceptedSettings()
+    {
+        kr52::MSComm comm;
+        for (const char *text : {"9600,n,8,1", "33600,n,8,1", "19200,e,7,2", "1200,o,5,1.5", " 9600 , N , 8 , 1 "}) {
+            comm.setSettings(QString::fromLatin1(text));
+            QCOMPARE(comm.settings(), QString::fromLatin1(text));
+        }
+    }
+
+    void closingTheMainWindowEndsTheProgram()
+    {
+        auto *main = new frmMain(QStringLiteral(KR52_PROGRAM_DIR));
+        main->setAttribute(Qt::WA_DeleteOnClose);
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+        // Leave a dialog loaded but hidden, as after "Configure Port" and "Cancel".
+        click(*main, "comConfPort");
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QLatin1String("frmPort"))
+                window->hide();
+        }
+        main->show();
+
+        QTimer::singleShot(0, main, &QWidget::close);
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
+    }
+};
+
+QTEST_MAIN(tst_printerlink)
+#include "tst_printerlink.moc"
