@@ -1,11 +1,158 @@
 #include "presets/frmPresets.h"
 
-frmPresets *frmPresets::create(const QString &programDir, QWidget *mainWindow)
+#include "presets/presetfile.h"
+#include "presets/presetfolder.h"
+#include "presets/presetmessages.h"
+#include "shell/messagebox.h"
+#include "shell/uifont.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+#include <cmath>
+
+using namespace kr52;
+
+namespace {
+
+constexpr int twipsPerPixel = 15;
+
+int px(int twips)
 {
-    return new frmPresets(programDir, mainWindow);
+    return int(std::lround(double(twips) / twipsPerPixel));
 }
 
-frmPresets::frmPresets(const QString &, QWidget *mainWindow) : m_mainWindow(mainWindow)
+void place(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    // Enter in the file list must not press a button.
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmPresets *frmPresets::create(const QString &programDir, QWidget *mainWindow)
+{
+    const QString folder = presetFolder(programDir);
+    const PresetFolderListing listing = listPresetFiles(folder);
+    if (!listing.readable) {
+        showMessage(applicationTitle(), unreadablePresetFolderText(folder, listing.error), QMessageBox::Warning, mainWindow);
+        return nullptr;
+    }
+    return new frmPresets(folder, listing.names, mainWindow);
+}
+
+frmPresets::frmPresets(const QString &folder, const QStringList &names, QWidget *mainWindow)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_folder(folder), m_mainWindow(mainWindow), filePresets(new QListWidget(this)),
+      comPUse(makeButton(this, QStringLiteral("comPUse"), QStringLiteral("Use"))),
+      comPSave(makeButton(this, QStringLiteral("comPSave"), QStringLiteral("Save New"))),
+      comPCancel(makeButton(this, QStringLiteral("comPCancel"), QStringLiteral("Cancel"))), labPDesc(new QLabel(this))
 {
     setObjectName(QStringLiteral("frmPresets"));
+    setWindowTitle(QStringLiteral("Preset Settings"));
+    setFont(uiFont());
+    setFixedSize(px(4965), px(2895));
+
+    filePresets->setObjectName(QStringLiteral("filePresets"));
+    filePresets->setSelectionMode(QAbstractItemView::SingleSelection);
+    place(filePresets, 0, 0, 2295, 2430);
+    connect(filePresets, &QListWidget::itemSelectionChanged, this, &frmPresets::filePresets_Click);
+
+    place(comPUse, 60, 2520, 975, 315);
+    connect(comPUse, &QPushButton::clicked, this, &frmPresets::comPUse_Click);
+    // "Save New" is laid out but never shown and does nothing.
+    place(comPSave, 1140, 2520, 975, 315);
+    comPSave->hide();
+    place(comPCancel, 3960, 2520, 975, 315);
+    connect(comPCancel, &QPushButton::clicked, this, &frmPresets::comPCancel_Click);
+
+    labPDesc->setObjectName(QStringLiteral("labPDesc"));
+    // A description is the file's text, never markup to interpret.
+    labPDesc->setTextFormat(Qt::PlainText);
+    labPDesc->setWordWrap(true);
+    labPDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(labPDesc, 2280, 0, 2655, 2415);
+
+    setTabOrder(filePresets, comPUse);
+    setTabOrder(comPUse, comPSave);
+    setTabOrder(comPSave, comPCancel);
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Form_Load(names);
+}
+
+void frmPresets::Form_Load(const QStringList &names)
+{
+    filePresets->addItems(names);
+}
+
+QString frmPresets::selectedName() const
+{
+    const QList<QListWidgetItem *> selected = filePresets->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+QString frmPresets::selectedPath() const
+{
+    return m_folder + QLatin1Char('/') + selectedName();
+}
+
+void frmPresets::filePresets_Click()
+{
+    const QString name = selectedName();
+    if (name.isEmpty())
+        return;
+    const PresetDescription read = readPresetDescription(selectedPath());
+    switch (read.outcome) {
+    case PresetDescription::Outcome::Read:
+        labPDesc->setText(read.description);
+        break;
+    case PresetDescription::Outcome::NotAPreset:
+        showMessage(incorrectPresetTitle(), incorrectPresetText(name), QMessageBox::Warning, this);
+        break;
+    case PresetDescription::Outcome::Unreadable:
+        showMessage(applicationTitle(), unreadablePresetText(selectedPath(), read.error), QMessageBox::Warning, this);
+        break;
+    }
+}
+
+void frmPresets::comPUse_Click()
+{
+    if (selectedName().isEmpty())
+        return;
+    const PresetHeader check = checkPresetHeader(selectedPath());
+    switch (check.outcome) {
+    case PresetHeader::Outcome::Valid:
+        break;
+    case PresetHeader::Outcome::Corrupt:
+        showMessage(applicationTitle(), corruptPresetText(), QMessageBox::NoIcon, this);
+        break;
+    case PresetHeader::Outcome::Unreadable:
+        showMessage(applicationTitle(), unreadablePresetText(selectedPath(), check.error), QMessageBox::Warning, this);
+        break;
+    }
+}
+
+void frmPresets::comPCancel_Click()
+{
+    hide();
+    m_mainWindow->show();
+}
+
+void frmPresets::reject()
+{
+    comPCancel_Click();
 }

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace kr52 {
+
+// A preset file starts with a header field: this magic, then the version number in decimal
+// ("VX5PREV1"). The description is the second field; the program reads nothing after it.
+inline constexpr QLatin1StringView presetMagic("VX5PREV");
+
+// Whether a header field starts with the magic, compared case-sensitively.
+[[nodiscard]] bool isPresetHeader(QStringView header);
+
+// The version carried by a header field that starts with the magic: the leading number of the
+// text after the magic (0 when there is none), rounded to the nearest whole number with halves
+// to even. Nothing when that lies outside -32768 to 32767.
+[[nodiscard]] std::optional<qint16> presetVersion(QStringView header);
+
+// What the operator sees when a preset is selected.
+struct PresetDescription {
+    enum class Outcome {
+        Read,       // a preset file; description holds its second field
+        NotAPreset, // the header is missing or lacks the magic
+        Unreadable, // the file could not be opened or read; error holds the system's reason
+    };
+    Outcome outcome = Outcome::Unreadable;
+    QString description;
+    QString error;
+};
+
+// Opens the file for reading only, takes its header and, for a preset file, its description,
+// and closes it again. A preset file that ends right after its header has an empty description.
+[[nodiscard]] PresetDescription readPresetDescription(const QString &path);
+
+// The check made before a preset is used.
+struct PresetHeader {
+    enum class Outcome {
+        Valid,      // the magic and a 16-bit version, in version
+        Corrupt,    // the header is missing, lacks the magic, or its version needs more than 16 bits
+        Unreadable, // the file could not be opened or read; error holds the system's reason
+    };
+    Outcome outcome = Outcome::Unreadable;
+    qint16 version = 0;
+    QString error;
+};
+
+// Opens the file for reading only, checks its header field and closes it again.
+[[nodiscard]] PresetHeader checkPresetHeader(const QString &path);
+
+} // namespace kr52
