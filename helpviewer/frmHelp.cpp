@@ -1,21 +1,112 @@
 #include "helpviewer/frmHelp.h"
 
-frmHelp::frmHelp(const QString &programDir, QWidget *owner) : QDialog(owner), m_programDir(programDir)
+#include "helpviewer/helppage.h"
+#include "shell/messagebox.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBrowser>
+
+using namespace kr52;
+
+namespace {
+
+constexpr int twipsPerPixel = 15;
+
+constexpr int px(int twips)
 {
-    setObjectName(QStringLiteral("frmHelp"));
+    return (twips + twipsPerPixel / 2) / twipsPerPixel;
 }
 
-bool frmHelp::SetHelpFile(qint16)
+} // namespace
+
+frmHelp::frmHelp(const QString &programDir, QWidget *owner)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_programDir(programDir),
+      rtbHelpText(new QTextBrowser(this)), comDone(new QPushButton(QStringLiteral("Close"), this))
 {
-    return false;
+    setObjectName(QStringLiteral("frmHelp"));
+    setFixedSize(px(5340), px(6075));
+
+    rtbHelpText->setObjectName(QStringLiteral("rtbHelpText"));
+    rtbHelpText->setGeometry(0, 0, px(5355), px(5775));
+    // Pages are read only, and nothing in them is ever followed or run.
+    rtbHelpText->setOpenLinks(false);
+    rtbHelpText->setOpenExternalLinks(false);
+    rtbHelpText->setUndoRedoEnabled(false);
+
+    comDone->setObjectName(QStringLiteral("comDone"));
+    comDone->setGeometry(0, px(5760), px(5355), px(315));
+    comDone->setAutoDefault(false);
+    comDone->setDefault(false);
+    connect(comDone, &QPushButton::clicked, this, &frmHelp::comDone_Click);
+
+    setTabOrder(rtbHelpText, comDone);
+}
+
+bool frmHelp::SetHelpFile(qint16 item)
+{
+    return loadPage(helpTopicPath(m_programDir, item));
 }
 
 bool frmHelp::ShowFAQ()
 {
-    return false;
+    return loadPage(faqPagePath(m_programDir));
 }
 
 bool frmHelp::ShowManual()
 {
-    return false;
+    return loadPage(manualPagePath(m_programDir));
+}
+
+bool frmHelp::loadPage(const QString &path)
+{
+    const QString reason = loadHelpPage(path, *rtbHelpText->document());
+    if (!reason.isEmpty()) {
+        showMessage(applicationTitle(), QStringLiteral("Could not open the help page %1:\n%2").arg(path, reason),
+                    QMessageBox::Warning, parentWidget());
+        return false;
+    }
+    rtbHelpText->moveCursor(QTextCursor::Start);
+    rtbHelpText->verticalScrollBar()->setValue(0);
+    return true;
+}
+
+void frmHelp::comDone_Click()
+{
+    hide();
+}
+
+void frmHelp::reject()
+{
+}
+
+void frmHelp::keyPressEvent(QKeyEvent *event)
+{
+    // "Close" is no default button, so Enter reaches it only while it has the focus.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && comDone->hasFocus()) {
+        comDone->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmHelp::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    centreOnScreen();
+    rtbHelpText->setFocus(Qt::OtherFocusReason);
+}
+
+void frmHelp::centreOnScreen()
+{
+    QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = geometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
 }

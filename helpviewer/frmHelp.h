@@ -2,18 +2,37 @@
 
 #include <QDialog>
 
-// The help window: loads a page, then the main window shows it modally.
+class QPushButton;
+class QTextBrowser;
+
+// The help window: a page of rich text with a "Close" button, without a title bar. Each of the
+// three operations loads its page; the main window then shows the window modally. "Close" only
+// hides it, so it keeps its page until the next one replaces it.
 class frmHelp : public QDialog {
     Q_OBJECT
 
 public:
     frmHelp(const QString &programDir, QWidget *owner);
 
-    // Each loads its page and returns true, or shows a message naming the file and returns false.
+    // Each loads its page and returns true, or shows a message naming the file and the reason
+    // and returns false; the window keeps the page it had.
     bool SetHelpFile(qint16 item);
     bool ShowFAQ();
     bool ShowManual();
 
+    // Esc does not close the help window: only "Close" does.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
 private:
+    bool loadPage(const QString &path);
+    void comDone_Click();
+    void centreOnScreen();
+
     QString m_programDir;
+    QTextBrowser *rtbHelpText;
+    QPushButton *comDone;
 };

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QTextDocument;
+
+namespace kr52 {
+
+// Where the pages live, under the program's folder.
+[[nodiscard]] QString helpTopicPath(const QString &programDir, qint16 item);
+[[nodiscard]] QString faqPagePath(const QString &programDir);
+[[nodiscard]] QString manualPagePath(const QString &programDir);
+
+// Reads the RTF page at path into document. Returns an empty text when the page is shown, or
+// the reason it could not be read (missing, unreadable, a folder, too large), in which case the
+// document keeps what it held.
+[[nodiscard]] QString loadHelpPage(const QString &path, QTextDocument &document);
+
+} // namespace kr52

@@ -1,0 +1,728 @@
+#include "helpviewer/rtfreader.h"
+
+#include "helpviewer/rtfwords.h"
+
+#include <QColor>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QTextBlock>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
+
+#include <algorithm>
+#include <vector>
+
+namespace kr52 {
+
+namespace {
+
+// Deeper groups share their parent's state, so nesting costs no memory beyond this.
+constexpr std::size_t maxGroupDepth = 256;
+// Parameters are read whole but kept within this, so no digit string can overflow.
+constexpr qint64 parameterLimit = 1'000'000'000;
+constexpr int defaultFontSize = 24; // half-points
+constexpr int maxTabStops = 32;
+constexpr int maxUnicodeSkip = 16;
+constexpr double twipsPerPixel = 15.0;
+constexpr int maxIndent = 15000; // twips, about ten inches
+
+constexpr char16_t replacementCharacter = 0xFFFD;
+constexpr char16_t symbolFontBullet = 0xF0B7;
+constexpr char16_t bullet = 0x2022;
+
+// Windows-1252 bytes 0x80 to 0x9F; the five the code page leaves undefined show as U+FFFD.
+constexpr char16_t windows1252High[32] = {
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
+};
+
+enum class Destination : quint8 { Text, Skip, FontTable, ColourTable };
+
+struct CharacterState {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int fontSize = defaultFontSize;
+    int colour = 0; // 0 is the automatic colour
+    int highlight = 0;
+    int font = 0;
+
+    friend bool operator==(const CharacterState &, const CharacterState &) = default;
+};
+
+struct ParagraphState {
+    Qt::Alignment alignment = Qt::AlignLeft;
+    int leftIndent = 0; // all in twips
+    int rightIndent = 0;
+    int firstIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    QList<int> tabStops;
+};
+
+struct GroupState {
+    CharacterState character;
+    ParagraphState paragraph;
+    Destination destination = Destination::Text;
+    int unicodeSkip = 1;
+};
+
+struct FontInfo {
+    bool symbol = false;
+    bool fixedPitch = false;
+};
+
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(char c)
+{
+    if (isDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Characters that must not reach the document: controls, and the code points QTextDocument
+// keeps for its own frame and object markers.
+char16_t safeCharacter(char32_t code)
+{
+    if (code == '\t')
+        return u'\t';
+    if (code < 0x20 || code == 0x7F || code > 0xFFFF)
+        return 0;
+    if (code >= 0xFDD0 && code <= 0xFDEF)
+        return replacementCharacter;
+    if (code == 0xFFFC || code == 0xFFFE || code == 0xFFFF)
+        return replacementCharacter;
+    if (code == symbolFontBullet)
+        return bullet;
+    return char16_t(code);
+}
+
+// A high surrogate must be followed by a low one and a low one preceded by a high one.
+void repairSurrogates(QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar(replacementCharacter);
+    }
+}
+
+class RtfReader {
+public:
+    RtfReader(const QByteArray &rtf, QTextDocument &document)
+        : m_data(rtf.constData()), m_size(rtf.size()), m_cursor(&document)
+    {
+    }
+
+    void read();
+
+private:
+    void readControl();
+    void readControlWord();
+    void readHexByte();
+    void controlSymbol(char symbol);
+    void controlWord(RtfWord word, bool hasParameter, int parameter);
+    void textWord(RtfWord word, bool hasParameter, int parameter);
+    void fontTableWord(RtfWord word, int parameter);
+    void colourTableWord(RtfWord word, int parameter);
+
+    void openGroup();
+    void closeGroup();
+    bool swallowedAsFallback();
+    void skipBinary(int count);
+
+    void textByte(uchar byte);
+    void character(char16_t c);
+    void paragraphBreak();
+    void flush();
+    void finishDocument();
+
+    void finishFontEntry();
+    void finishColourEntry();
+    [[nodiscard]] FontInfo fontInfo(int font) const { return m_fonts.value(font); }
+    [[nodiscard]] const QTextCharFormat &charFormat(const CharacterState &state);
+    [[nodiscard]] QTextBlockFormat blockFormat(const ParagraphState &state) const;
+    [[nodiscard]] QColor tableColour(int index) const;
+
+    const char *m_data;
+    qsizetype m_size;
+    qsizetype m_pos = 0;
+
+    GroupState m_state;
+    std::vector<GroupState> m_saved;
+    int m_groupsBeyondLimit = 0;
+    int m_pendingSkip = 0; // fallback characters still to drop after \uN
+
+    QTextCursor m_cursor;
+    QString m_run;
+    CharacterState m_runState;
+    QTextCharFormat m_format;
+    CharacterState m_formatState;
+    bool m_formatValid = false;
+
+    QHash<int, FontInfo> m_fonts;
+    int m_defaultFont = 0;
+    int m_tableFont = -1; // the font table entry being read, or -1
+    QString m_tableFontName;
+    FontInfo m_tableFontInfo;
+
+    QList<QColor> m_colours;
+    int m_red = 0;
+    int m_green = 0;
+    int m_blue = 0;
+    bool m_colourGiven = false;
+};
+
+void RtfReader::read()
+{
+    m_cursor.beginEditBlock();
+    while (m_pos < m_size) {
+        const char c = m_data[m_pos++];
+        switch (c) {
+        case '{':
+            openGroup();
+            break;
+        case '}':
+            closeGroup();
+            break;
+        case '\\':
+            readControl();
+            break;
+        case '\r':
+        case '\n':
+            break;
+        default:
+            if (!swallowedAsFallback())
+                textByte(uchar(c));
+        }
+    }
+    finishDocument();
+    m_cursor.endEditBlock();
+}
+
+void RtfReader::readControl()
+{
+    if (m_pos >= m_size)
+        return;
+    const char c = m_data[m_pos];
+    if (isLetter(c)) {
+        readControlWord();
+        return;
+    }
+    ++m_pos;
+    if (c == '\'') {
+        readHexByte();
+        return;
+    }
+    if (!swallowedAsFallback())
+        controlSymbol(c);
+}
+
+void RtfReader::readControlWord()
+{
+    const qsizetype start = m_pos;
+    while (m_pos < m_size && isLetter(m_data[m_pos]))
+        ++m_pos;
+    const std::string_view name(m_data + start, std::size_t(m_pos - start));
+
+    bool negative = false;
+    if (m_pos + 1 < m_size && m_data[m_pos] == '-' && isDigit(m_data[m_pos + 1])) {
+        negative = true;
+        ++m_pos;
+    }
+    bool hasParameter = false;
+    qint64 value = 0;
+    while (m_pos < m_size && isDigit(m_data[m_pos])) {
+        hasParameter = true;
+        value = std::min(value * 10 + (m_data[m_pos] - '0'), parameterLimit);
+        ++m_pos;
+    }
+    if (m_pos < m_size && m_data[m_pos] == ' ')
+        ++m_pos;
+
+    const int parameter = int(negative ? -value : value);
+    const RtfWord word = rtfWord(name);
+    // Binary data is never text, so it is passed over even where the word itself is not wanted.
+    if (word == RtfWord::Binary) {
+        skipBinary(parameter);
+        return;
+    }
+    if (!swallowedAsFallback())
+        controlWord(word, hasParameter, parameter);
+}
+
+void RtfReader::readHexByte()
+{
+    int byte = 0;
+    for (int digits = 0; digits < 2; ++digits) {
+        const int value = m_pos < m_size ? hexValue(m_data[m_pos]) : -1;
+        if (value < 0)
+            return; // a broken escape shows nothing; what follows is read as usual
+        byte = byte * 16 + value;
+        ++m_pos;
+    }
+    if (!swallowedAsFallback())
+        textByte(uchar(byte));
+}
+
+void RtfReader::controlSymbol(char symbol)
+{
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        textByte(uchar(symbol));
+        break;
+    case '~':
+        character(0x00A0);
+        break;
+    case '-':
+        character(0x00AD);
+        break;
+    case '_':
+        character(0x2011);
+        break;
+    case '*':
+        m_state.destination = Destination::Skip;
+        break;
+    case '\r':
+    case '\n':
+        paragraphBreak();
+        break;
+    case '\t':
+        character(u'\t');
+        break;
+    default:
+        break; // index and formula marks, and anything unknown
+    }
+}
+
+void RtfReader::controlWord(RtfWord word, bool hasParameter, int parameter)
+{
+    switch (m_state.destination) {
+    case Destination::Skip:
+        return;
+    case Destination::FontTable:
+        fontTableWord(word, parameter);
+        return;
+    case Destination::ColourTable:
+        colourTableWord(word, parameter);
+        return;
+    case Destination::Text:
+        textWord(word, hasParameter, parameter);
+        return;
+    }
+}
+
+void RtfReader::textWord(RtfWord word, bool hasParameter, int parameter)
+{
+    CharacterState &ch = m_state.character;
+    ParagraphState &para = m_state.paragraph;
+    const bool on = !hasParameter || parameter != 0;
+    const auto indent = [parameter](int low) { return std::clamp(parameter, low, maxIndent); };
+
+    switch (word) {
+    case RtfWord::Unknown:
+    case RtfWord::Binary:
+    case RtfWord::Red:
+    case RtfWord::Green:
+    case RtfWord::Blue:
+    case RtfWord::FontCharset:
+    case RtfWord::FontModern:
+    case RtfWord::FontPitch:
+        break;
+    case RtfWord::FontTable:
+        m_state.destination = Destination::FontTable;
+        break;
+    case RtfWord::ColourTable:
+        m_state.destination = Destination::ColourTable;
+        m_colours.clear();
+        break;
+    case RtfWord::SkippedDestination:
+        m_state.destination = Destination::Skip;
+        break;
+    case RtfWord::Paragraph:
+        paragraphBreak();
+        break;
+    case RtfWord::Line:
+        character(0x2028);
+        break;
+    case RtfWord::Tab:
+        character(u'\t');
+        break;
+    case RtfWord::EmDash:
+        character(0x2014);
+        break;
+    case RtfWord::EnDash:
+        character(0x2013);
+        break;
+    case RtfWord::Bullet:
+        character(bullet);
+        break;
+    case RtfWord::LeftQuote:
+        character(0x2018);
+        break;
+    case RtfWord::RightQuote:
+        character(0x2019);
+        break;
+    case RtfWord::LeftDoubleQuote:
+        character(0x201C);
+        break;
+    case RtfWord::RightDoubleQuote:
+        character(0x201D);
+        break;
+    case RtfWord::EmSpace:
+        character(0x2003);
+        break;
+    case RtfWord::EnSpace:
+        character(0x2002);
+        break;
+    case RtfWord::Plain:
+        ch = CharacterState{};
+        ch.font = m_defaultFont;
+        break;
+    case RtfWord::Bold:
+        ch.bold = on;
+        break;
+    case RtfWord::Italic:
+        ch.italic = on;
+        break;
+    case RtfWord::Underline:
+        ch.underline = on;
+        break;
+    case RtfWord::UnderlineNone:
+        ch.underline = false;
+        break;
+    case RtfWord::Strike:
+        ch.strike = on;
+        break;
+    case RtfWord::FontSize:
+        // Sizes beyond 200 points would only make single glyphs wider than the window.
+        ch.fontSize = hasParameter && parameter > 0 ? std::clamp(parameter, 2, 400) : defaultFontSize;
+        break;
+    case RtfWord::Colour:
+        ch.colour = std::max(parameter, 0);
+        break;
+    case RtfWord::Highlight:
+        ch.highlight = std::max(parameter, 0);
+        break;
+    case RtfWord::Font:
+        ch.font = parameter;
+        break;
+    case RtfWord::DefaultFont:
+        m_defaultFont = parameter;
+        ch.font = parameter;
+        break;
+    case RtfWord::ParagraphDefaults:
+        para = ParagraphState{};
+        break;
+    case RtfWord::AlignLeft:
+        para.alignment = Qt::AlignLeft;
+        break;
+    case RtfWord::AlignCentre:
+        para.alignment = Qt::AlignHCenter;
+        break;
+    case RtfWord::AlignRight:
+        para.alignment = Qt::AlignRight;
+        break;
+    case RtfWord::Justify:
+        para.alignment = Qt::AlignJustify;
+        break;
+    case RtfWord::LeftIndent:
+        para.leftIndent = indent(0);
+        break;
+    case RtfWord::RightIndent:
+        para.rightIndent = indent(0);
+        break;
+    case RtfWord::FirstIndent:
+        para.firstIndent = indent(-maxIndent);
+        break;
+    case RtfWord::SpaceBefore:
+        para.spaceBefore = indent(0);
+        break;
+    case RtfWord::SpaceAfter:
+        para.spaceAfter = indent(0);
+        break;
+    case RtfWord::TabStop:
+        if (para.tabStops.size() < maxTabStops)
+            para.tabStops.append(indent(0));
+        break;
+    case RtfWord::UnicodeSkipCount:
+        m_state.unicodeSkip = std::clamp(parameter, 0, maxUnicodeSkip);
+        break;
+    case RtfWord::Unicode:
+        if (hasParameter) {
+            // Signed 16-bit as written by most encoders; anything outside that is no character.
+            const bool valid = parameter >= -32768 && parameter <= 65535;
+            const char32_t code = valid ? char32_t(parameter < 0 ? parameter + 65536 : parameter) : char32_t(replacementCharacter);
+            if (const char16_t c = safeCharacter(code))
+                character(c);
+            m_pendingSkip = m_state.unicodeSkip;
+        }
+        break;
+    }
+}
+
+void RtfReader::fontTableWord(RtfWord word, int parameter)
+{
+    switch (word) {
+    case RtfWord::Font:
+        finishFontEntry();
+        m_tableFont = parameter;
+        break;
+    case RtfWord::FontCharset:
+        m_tableFontInfo.symbol = m_tableFontInfo.symbol || parameter == 2;
+        break;
+    case RtfWord::FontModern:
+        m_tableFontInfo.fixedPitch = true;
+        break;
+    case RtfWord::FontPitch:
+        m_tableFontInfo.fixedPitch = m_tableFontInfo.fixedPitch || parameter == 1;
+        break;
+    case RtfWord::SkippedDestination:
+        m_state.destination = Destination::Skip;
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfReader::colourTableWord(RtfWord word, int parameter)
+{
+    const int component = std::clamp(parameter, 0, 255);
+    switch (word) {
+    case RtfWord::Red:
+        m_red = component;
+        m_colourGiven = true;
+        break;
+    case RtfWord::Green:
+        m_green = component;
+        m_colourGiven = true;
+        break;
+    case RtfWord::Blue:
+        m_blue = component;
+        m_colourGiven = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfReader::openGroup()
+{
+    m_pendingSkip = 0;
+    if (m_saved.size() >= maxGroupDepth) {
+        ++m_groupsBeyondLimit;
+        return;
+    }
+    m_saved.push_back(m_state);
+}
+
+void RtfReader::closeGroup()
+{
+    m_pendingSkip = 0;
+    if (m_groupsBeyondLimit > 0) {
+        --m_groupsBeyondLimit;
+        return;
+    }
+    if (m_saved.empty())
+        return; // a closing brace too many
+    if (m_state.destination == Destination::FontTable)
+        finishFontEntry();
+    m_state = std::move(m_saved.back());
+    m_saved.pop_back();
+}
+
+bool RtfReader::swallowedAsFallback()
+{
+    if (m_pendingSkip == 0)
+        return false;
+    --m_pendingSkip;
+    return true;
+}
+
+void RtfReader::skipBinary(int count)
+{
+    m_pos += std::min(qsizetype(std::max(count, 0)), m_size - m_pos);
+}
+
+void RtfReader::textByte(uchar byte)
+{
+    char32_t code = byte;
+    if (byte == 0xB7 && fontInfo(m_state.character.font).symbol)
+        code = bullet;
+    else if (byte >= 0x80 && byte < 0xA0)
+        code = windows1252High[byte - 0x80];
+    if (const char16_t c = safeCharacter(code))
+        character(c);
+}
+
+void RtfReader::character(char16_t c)
+{
+    switch (m_state.destination) {
+    case Destination::Text:
+        if (!m_run.isEmpty() && !(m_runState == m_state.character))
+            flush();
+        if (m_run.isEmpty())
+            m_runState = m_state.character;
+        m_run.append(QChar(c));
+        break;
+    case Destination::FontTable:
+        if (c == u';')
+            finishFontEntry();
+        else
+            m_tableFontName.append(QChar(c));
+        break;
+    case Destination::ColourTable:
+        if (c == u';')
+            finishColourEntry();
+        break;
+    case Destination::Skip:
+        break;
+    }
+}
+
+void RtfReader::paragraphBreak()
+{
+    if (m_state.destination != Destination::Text)
+        return;
+    flush();
+    // The paragraph takes the properties in force at its end, and an empty one the height of
+    // the text it would have held.
+    m_cursor.setBlockFormat(blockFormat(m_state.paragraph));
+    m_cursor.setBlockCharFormat(charFormat(m_state.character));
+    m_cursor.insertBlock();
+}
+
+void RtfReader::flush()
+{
+    if (m_run.isEmpty())
+        return;
+    repairSurrogates(m_run);
+    m_cursor.insertText(m_run, charFormat(m_runState));
+    m_run.clear();
+}
+
+void RtfReader::finishDocument()
+{
+    flush();
+    if (m_cursor.block().length() > 1) {
+        m_cursor.setBlockFormat(blockFormat(m_state.paragraph));
+    } else if (m_cursor.block().previous().isValid()) {
+        m_cursor.deletePreviousChar(); // the break after the last paragraph opens no new one
+    }
+}
+
+void RtfReader::finishFontEntry()
+{
+    if (m_tableFont >= 0) {
+        m_tableFontInfo.symbol = m_tableFontInfo.symbol || m_tableFontName.trimmed() == QLatin1String("Symbol");
+        m_fonts.insert(m_tableFont, m_tableFontInfo);
+        m_formatValid = false;
+    }
+    m_tableFont = -1;
+    m_tableFontName.clear();
+    m_tableFontInfo = FontInfo{};
+}
+
+void RtfReader::finishColourEntry()
+{
+    m_colours.append(m_colourGiven ? QColor(m_red, m_green, m_blue) : QColor());
+    m_red = m_green = m_blue = 0;
+    m_colourGiven = false;
+    m_formatValid = false;
+}
+
+QColor RtfReader::tableColour(int index) const
+{
+    return index > 0 && index < m_colours.size() ? m_colours.at(index) : QColor();
+}
+
+const QTextCharFormat &RtfReader::charFormat(const CharacterState &state)
+{
+    if (m_formatValid && m_formatState == state)
+        return m_format;
+    QTextCharFormat format;
+    format.setFontWeight(state.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(state.italic);
+    format.setFontUnderline(state.underline);
+    format.setFontStrikeOut(state.strike);
+    format.setFontPointSize(state.fontSize / 2.0);
+    if (const QColor colour = tableColour(state.colour); colour.isValid())
+        format.setForeground(colour);
+    if (const QColor colour = tableColour(state.highlight); colour.isValid())
+        format.setBackground(colour);
+    if (fontInfo(state.font).fixedPitch) {
+        format.setFontFamilies(QStringList{QStringLiteral("monospace")});
+        format.setFontFixedPitch(true);
+        format.setFontStyleHint(QFont::Monospace);
+    }
+    m_format = format;
+    m_formatState = state;
+    m_formatValid = true;
+    return m_format;
+}
+
+QTextBlockFormat RtfReader::blockFormat(const ParagraphState &state) const
+{
+    // A hanging first line never reaches left of the paragraph's own margin.
+    const int firstIndent = std::max(state.firstIndent, -state.leftIndent);
+    QTextBlockFormat format;
+    format.setAlignment(state.alignment);
+    format.setLeftMargin(state.leftIndent / twipsPerPixel);
+    format.setRightMargin(state.rightIndent / twipsPerPixel);
+    format.setTextIndent(firstIndent / twipsPerPixel);
+    format.setTopMargin(state.spaceBefore / twipsPerPixel);
+    format.setBottomMargin(state.spaceAfter / twipsPerPixel);
+
+    QList<int> stops = state.tabStops;
+    // As in word processors, a hanging indent brings its own tab stop at the left indent.
+    if (firstIndent < 0)
+        stops.append(state.leftIndent);
+    std::sort(stops.begin(), stops.end());
+    // RTF measures tab stops from the page margin, the layout from where the first line starts.
+    const int lineStart = state.leftIndent + firstIndent;
+    QList<QTextOption::Tab> tabs;
+    for (int stop : stops) {
+        if (stop > lineStart)
+            tabs.append(QTextOption::Tab((stop - lineStart) / twipsPerPixel, QTextOption::LeftTab));
+    }
+    if (!tabs.isEmpty())
+        format.setTabPositions(tabs);
+    return format;
+}
+
+} // namespace
+
+void readRtf(const QByteArray &rtf, QTextDocument &document)
+{
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false); // clears the history too: a page is never edited back
+    document.clear();
+    RtfReader(rtf, document).read();
+    document.setUndoRedoEnabled(undo);
+}
+
+} // namespace kr52

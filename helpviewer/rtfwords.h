@@ -1,0 +1,65 @@
+#pragma once
+
+#include <string_view>
+
+namespace kr52 {
+
+// The RTF control words the reader acts on; every other word is Unknown and ignored.
+enum class RtfWord {
+    Unknown,
+    // destinations
+    FontTable,
+    ColourTable,
+    SkippedDestination, // style sheet, document information, pictures, field instructions ...
+    // text
+    Paragraph, // also rows, pages and sections
+    Line,
+    Tab, // also table cells
+    EmDash,
+    EnDash,
+    Bullet,
+    LeftQuote,
+    RightQuote,
+    LeftDoubleQuote,
+    RightDoubleQuote,
+    EmSpace,
+    EnSpace,
+    Unicode,
+    UnicodeSkipCount,
+    Binary,
+    // character formatting
+    Plain,
+    Bold,
+    Italic,
+    Underline, // every underline style
+    UnderlineNone,
+    Strike,
+    FontSize,
+    Colour,
+    Highlight,
+    Font,
+    DefaultFont,
+    // paragraph formatting
+    ParagraphDefaults,
+    AlignLeft,
+    AlignCentre,
+    AlignRight,
+    Justify,
+    LeftIndent,
+    RightIndent,
+    FirstIndent,
+    SpaceBefore,
+    SpaceAfter,
+    TabStop,
+    // inside the font and colour tables
+    FontCharset,
+    FontModern,
+    FontPitch,
+    Red,
+    Green,
+    Blue,
+};
+
+[[nodiscard]] RtfWord rtfWord(std::string_view name);
+
+} // namespace kr52
