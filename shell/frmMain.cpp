@@ -10,13 +10,13 @@
 #include "settings/numbers.h"
 #include "shell/cutpicture.h"
 #include "shell/messagebox.h"
+#include "shell/tabpage.h"
 #include "shell/uifont.h"
 #include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QSvgWidget>
 #include <QTabBar>
@@ -92,21 +92,14 @@ frmMain::~frmMain()
 
 QWidget *frmMain::addPage(const QString &caption)
 {
-    auto *page = new QWidget;
+    auto *page = new TabPage(SSTab1);
     SSTab1->addTab(page, caption);
-    if (SSTab1->count() == 1) {
-        // Lay the tab control out once so the page's place inside it is known: controls are
-        // given in the tab control's coordinates, tab row included.
-        QResizeEvent resize(SSTab1->size(), QSize());
-        QCoreApplication::sendEvent(SSTab1, &resize);
-        m_pageOrigin = page->mapTo(SSTab1, QPoint(0, 0));
-    }
-    return page;
+    return page->canvas();
 }
 
 void frmMain::place(QWidget *control, int left, int top, int width, int height)
 {
-    control->setGeometry(px(left) - m_pageOrigin.x(), px(top) - m_pageOrigin.y(), px(width), px(height));
+    control->setGeometry(px(left), px(top), px(width), px(height));
 }
 
 void frmMain::buildMainPage(QWidget *page)

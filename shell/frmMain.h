@@ -90,7 +90,6 @@ private:
     kr52::MSComm *MSComm1;
     kr52::ParallelPort m_parallel;
     QTabWidget *SSTab1;
-    QPoint m_pageOrigin;
     std::vector<QComboBox *> m_settingsLists; // in catalogue order
     QLabel *labVer = nullptr;
     QLineEdit *txtCutOffset = nullptr;
