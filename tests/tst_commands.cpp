@@ -1,0 +1,91 @@
+#include "printer/commands.h"
+#include "printer/devicemap.h"
+#include "settings/catalogue.h"
+
+#include <QTest>
+
+#include <set>
+
+using namespace kr52;
+
+// Command bytes and the catalogue's own consistency, without a link.
+class tst_commands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void commandLayout()
+    {
+        QCOMPARE(setSwitchBitsCommand("2", "0001"), QByteArray("\x1b#2+0001\n\0", 10));
+        QCOMPARE(clearSwitchBitsCommand("E", "0FFF"), QByteArray("\x1b#E-0FFF\n\0", 10));
+        QCOMPARE(setSwitchBitsCommand("1", "0000").size(), 10); // a mask of no bits is still a command
+        QCOMPARE(selfTestCommand(), QByteArray("\x1b?\n\0", 4));
+        // Texts go in as they are: nothing padded, cut or raised to upper case.
+        QCOMPARE(setSwitchBitsCommand("e", "12345"), QByteArray("\x1b#e+12345\n\0", 11));
+        QCOMPARE(clearSwitchBitsCommand("", "1"), QByteArray("\x1b#-1\n\0", 6));
+    }
+
+    void everyRowWritesOnlyItsOwnSwitch()
+    {
+        std::set<QString> names;
+        std::set<int> helpIndexes;
+        for (const SettingRow &row : settingsCatalogue()) {
+            QVERIFY(names.insert(row.listName).second);
+            QVERIFY(helpIndexes.insert(row.helpIndex).second);
+            QCOMPARE(row.entries.first(), QStringLiteral("No change"));
+            QVERIFY(commandsFor(row, 0, u"12mm").isEmpty());
+            QVERIFY(commandsFor(row, int(row.entries.size()), u"12mm").isEmpty() || row.kind != RowKind::Fixed);
+            for (int index = 1; index < row.entries.size(); ++index) {
+                const QList<SwitchCommand> commands = commandsFor(row, index, u" 12.3mm");
+                QVERIFY2(!commands.isEmpty(), qPrintable(row.listName));
+                for (const SwitchCommand &command : commands) {
+                    QCOMPARE(command.switchId, row.switchId);
+                    QCOMPARE(command.mask.size(), 4);
+                }
+            }
+        }
+        QCOMPARE(int(helpIndexes.size()), 22);
+        QCOMPARE(*helpIndexes.rbegin(), 21);
+    }
+
+    void cutOffsetTenths_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("tenths");
+        QTest::newRow("shown value") << " 12.3mm" << 123;
+        QTest::newRow("negative") << "-3.5mm" << -35;
+        QTest::newRow("half to even down") << "1.25" << 12;
+        QTest::newRow("half to even up") << "1.35" << 14;
+        QTest::newRow("no number") << "mm" << 0;
+        QTest::newRow("largest in 16 bits") << "3276.7" << 32767;
+        QTest::newRow("past 16 bits clamps") << "3276.8" << 299;
+        QTest::newRow("past 16 bits negative clamps") << "-3276.9" << -299;
+        QTest::newRow("infinite clamps") << "1E999" << 299;
+    }
+
+    void cutOffsetTenths()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, tenths);
+        QCOMPARE(kr52::cutOffsetTenths(text), tenths);
+    }
+
+    void deviceMapping()
+    {
+        qunsetenv("KR52_COM1");
+        qunsetenv("KR52_LPT4");
+        QCOMPARE(devicePathFor(QStringLiteral("COM1:")), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(devicePathFor(QStringLiteral("COM4:")), QStringLiteral("/dev/ttyS3"));
+        QCOMPARE(devicePathFor(QStringLiteral("LPT1:")), QStringLiteral("/dev/lp0"));
+        QCOMPARE(devicePathFor(QStringLiteral("LPT4:")), QStringLiteral("/dev/lp3"));
+        qputenv("KR52_COM1", "/dev/ttyUSB0");
+        qputenv("KR52_LPT4", "/dev/usb/lp0");
+        QCOMPARE(devicePathFor(QStringLiteral("COM1:")), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(devicePathFor(QStringLiteral("LPT4:")), QStringLiteral("/dev/usb/lp0"));
+        QCOMPARE(devicePathFor(QStringLiteral("COM2:")), QStringLiteral("/dev/ttyS1"));
+        qunsetenv("KR52_COM1");
+        qunsetenv("KR52_LPT4");
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_commands)
+#include "tst_commands.moc"
