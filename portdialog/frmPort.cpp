@@ -1,7 +1,201 @@
 #include "portdialog/frmPort.h"
 
-frmPort::frmPort(QWidget *mainWindow, kr52::MSComm *serialControl)
-    : m_mainWindow(mainWindow), m_serialControl(serialControl)
+#include "portdialog/serialsettingstext.h"
+#include "printer/devicemap.h"
+#include "printer/mscomm.h"
+#include "printer/printererror.h"
+#include "printer/serialsettings.h"
+#include "shell/messagebox.h"
+#include "shell/uifont.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVariant>
+
+#include <cmath>
+
+using namespace kr52;
+
+namespace {
+
+constexpr int twipsPerPixel = 15;
+
+int px(int twips)
+{
+    return int(std::lround(double(twips) / twipsPerPixel));
+}
+
+void place(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+QLabel *makeLabel(QWidget *dialog, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, dialog);
+    label->setObjectName(name);
+    label->setFont(uiFont(9.75));
+    return label;
+}
+
+QComboBox *makeList(QWidget *dialog, const QString &name, const QStringList &entries)
+{
+    auto *list = new QComboBox(dialog);
+    list->setObjectName(name);
+    list->setEditable(false);
+    list->addItems(entries);
+    return list;
+}
+
+QLineEdit *makeTextBox(QWidget *dialog, const QString &name)
+{
+    auto *box = new QLineEdit(dialog);
+    box->setObjectName(name);
+    return box;
+}
+
+QPushButton *makeButton(QWidget *dialog, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, dialog);
+    button->setObjectName(name);
+    // Enter in a text box presses nothing; a button is pressed by clicking it or with Space.
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      m_mainWindow(mainWindow), m_serialControl(serialControl)
 {
     setObjectName(QStringLiteral("frmPort"));
+    setWindowTitle(QStringLiteral("Port Settings"));
+    setFont(uiFont());
+    setModal(false);
+    setSizeGripEnabled(false);
+    setFixedSize(px(2280), px(2115));
+
+    Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Port"));
+    place(Label1, 60, 60, 612, 252);
+    Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Baud Rate"));
+    place(Label2, 60, 540, 1032, 252);
+    Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Data Bits"));
+    place(Label3, 60, 900, 1032, 252);
+    Label4 = makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Stop Bits"));
+    place(Label4, 60, 1260, 1032, 252);
+
+    Line1 = new QFrame(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Plain);
+    Line1->setGeometry(px(60), px(420), px(2220) - px(60), 1);
+
+    cmbPort = makeList(this, QStringLiteral("cmbPort"),
+                       {QStringLiteral("COM1:"), QStringLiteral("COM2:"), QStringLiteral("COM3:"), QStringLiteral("COM4:"),
+                        QStringLiteral("LPT1:"), QStringLiteral("LPT2:"), QStringLiteral("LPT3:"), QStringLiteral("LPT4:")});
+    place(cmbPort, 1080, 60, 1152, 288);
+    cmbBaud = makeList(this, QStringLiteral("cmbBaud"),
+                       {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("33600")});
+    place(cmbBaud, 1080, 540, 1152, 288);
+    txtData = makeTextBox(this, QStringLiteral("txtData"));
+    place(txtData, 1080, 900, 1152, 288);
+    txtStop = makeTextBox(this, QStringLiteral("txtStop"));
+    place(txtStop, 1080, 1260, 1152, 288);
+
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Use"));
+    place(Command1, 60, 1740, 912, 312);
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Cancel"));
+    place(Command2, 1320, 1740, 912, 312);
+
+    setTabOrder(cmbPort, cmbBaud);
+    setTabOrder(cmbBaud, txtData);
+    setTabOrder(txtData, txtStop);
+    setTabOrder(txtStop, Command2);
+    setTabOrder(Command2, Command1);
+
+    connect(Command1, &QPushButton::clicked, this, &frmPort::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmPort::Command2_Click);
+    connect(cmbPort, &QComboBox::currentIndexChanged, this,
+            [this](int index) { cmbPort->setToolTip(cmbPort->itemData(index, Qt::ToolTipRole).toString()); });
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    Form_Load();
+}
+
+void frmPort::Form_Load()
+{
+    cmbPort->setCurrentIndex(4);
+    cmbBaud->setCurrentIndex(0);
+    txtData->setText(QStringLiteral("8"));
+    txtStop->setText(QStringLiteral("1"));
+    describeDevices();
+}
+
+void frmPort::showEvent(QShowEvent *event)
+{
+    describeDevices();
+    QDialog::showEvent(event);
+}
+
+void frmPort::describeDevices()
+{
+    for (int i = 0; i < cmbPort->count(); ++i) {
+        const QString entry = cmbPort->itemText(i);
+        cmbPort->setItemData(i, QStringLiteral("%1 is %2").arg(entry, devicePathFor(entry)), Qt::ToolTipRole);
+    }
+    cmbPort->setToolTip(cmbPort->itemData(cmbPort->currentIndex(), Qt::ToolTipRole).toString());
+}
+
+void frmPort::Command1_Click()
+{
+    if (isSerialPortEntry(cmbPort->currentText())) {
+        if (!useSerialPort())
+            return;
+        m_mainWindow->setProperty("cmode", QVariant::fromValue<qint16>(1));
+    } else {
+        m_mainWindow->setProperty("lptport", cmbPort->currentText());
+        m_mainWindow->setProperty("cmode", QVariant::fromValue<qint16>(2));
+    }
+    hide();
+    m_mainWindow->show();
+}
+
+bool frmPort::useSerialPort()
+{
+    const QString settings = serialSettingsText(cmbBaud->currentText(), txtData->text(), txtStop->text());
+    // Checked before anything is set, so a refused text leaves the port number as it was too.
+    QString refusal = parseSerialSettings(settings).error;
+    if (refusal.isEmpty()) {
+        try {
+            m_serialControl->setCommPort(cmbPort->currentIndex() + 1);
+            m_serialControl->setSettings(settings);
+            return true;
+        } catch (const PrinterError &error) {
+            // Only the port number can still be refused here (an open port), before anything is set.
+            refusal = error.message();
+        }
+    }
+    showMessage(applicationTitle(),
+                refusal + QStringLiteral("\nNothing was changed: correct the field and press \"Use\" again."),
+                QMessageBox::Warning, this);
+    return false;
+}
+
+void frmPort::Command2_Click()
+{
+    hide();
+    m_mainWindow->show();
+}
+
+void frmPort::reject()
+{
+    Command2_Click();
 }
