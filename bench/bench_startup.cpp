@@ -1,0 +1,17 @@
+// Start-up of the real main window: time to its first frame and peak memory (see bench/run).
+
+#include "bench/bench_startup_probe.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    const auto mainStarted = std::chrono::steady_clock::now();
+    QApplication app(argc, argv);
+    kr52bench::FirstFrameProbe probe(mainStarted);
+    frmMain window(QCoreApplication::applicationDirPath());
+    probe.watch(&window);
+    window.show();
+    return QApplication::exec();
+}
