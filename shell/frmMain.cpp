@@ -22,6 +22,7 @@
 #include <QTabBar>
 
 #include <cmath>
+#include <tuple>
 
 using namespace kr52;
 
@@ -115,7 +116,7 @@ void frmMain::buildMainPage(QWidget *page)
 
     place(makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)),
           2760, 480, 3672, 372);
-    place(makeLabel(page, QStringLiteral("Label18"), QStringLiteral("\u00A9 Arvel Printing Systems. All rights reserved."), normal),
+    place(makeLabel(page, QStringLiteral("Label18"), QStringLiteral("\u00A9 Arvel Printing Systems Ltd."), normal),
           2760, 840, 3612, 252);
     auto *logo = new QSvgWidget(QStringLiteral(":/art/logo.svg"), page);
     logo->setObjectName(QStringLiteral("Picture2"));
@@ -184,10 +185,13 @@ void frmMain::buildSettingsPages()
             place(makeLabel(page, QStringLiteral("lab") + row.listName.mid(3), row.caption, captionFont), 180,
                   captionTop, 2775, 315);
         } else {
-            place(makeLabel(page, QStringLiteral("labTickets(%1)").arg(ticketCaption++), row.caption, captionFont),
-                  180, top, 2775, 315);
-            place(makeLabel(page, QStringLiteral("labTickets(%1)").arg(ticketCaption++), row.qualifier, qualifierFont),
-                  180, top + 180, 2775, 255);
+            // Two lines that share a row: each keeps to the top of its own label.
+            for (const auto &[text, font, offset, height] :
+                 {std::tuple{row.caption, captionFont, 0, 315}, std::tuple{row.qualifier, qualifierFont, 180, 255}}) {
+                QLabel *label = makeLabel(page, QStringLiteral("labTickets(%1)").arg(ticketCaption++), text, font);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                place(label, 180, top + offset, 2775, height);
+            }
         }
 
         auto *list = new QComboBox(page);

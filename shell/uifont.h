@@ -4,8 +4,8 @@
 
 namespace kr52 {
 
-// The window's face, "MS Sans Serif", at the given size; where the platform lacks it, its own
-// dialog font stands in.
+// The window's face, "MS Sans Serif", at the given size. Where the platform lacks it, the
+// platform's dialog font stands in, scaled to take no more room than the design face would.
 [[nodiscard]] QFont uiFont(double pointSize = 8.25, bool bold = false);
 
 } // namespace kr52

@@ -1,5 +1,6 @@
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
+#include "shell/uifont.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -153,9 +154,8 @@ private slots:
         QVERIFY(!main.findChild<QLabel *>("Label20")->isVisible());
         QCOMPARE(main.findChild<QLabel *>("labDate")->text(), QString());
         QCOMPARE(main.findChild<QLabel *>("Label17")->text(), QStringLiteral("Arvel KR52 Setup Utility"));
-        QCOMPARE(main.findChild<QLabel *>("Label17")->font().pointSizeF(), 12.0);
-        QVERIFY(main.findChild<QLabel *>("Label17")->font().bold());
-        QCOMPARE(main.findChild<QLabel *>("labVer")->font().pointSizeF(), 9.75);
+        QCOMPARE(main.findChild<QLabel *>("Label17")->font(), kr52::uiFont(12, true));
+        QCOMPARE(main.findChild<QLabel *>("labVer")->font(), kr52::uiFont(9.75));
     }
 
     void everyControlFitsInsideItsPage()
@@ -178,6 +178,25 @@ private slots:
         }
     }
 
+    // Whatever face stands in for the design font, no caption runs past its place.
+    void everyTextFitsItsControl()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        for (QLabel *label : main.findChildren<QLabel *>()) {
+            const QFontMetrics metrics(label->font());
+            QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(), qPrintable(QStringLiteral("%1: %2 > %3").arg(label->objectName()).arg(metrics.horizontalAdvance(label->text())).arg(label->width())));
+            QVERIFY2(metrics.height() <= label->height() + 2, qPrintable(label->objectName()));
+        }
+        // The maker's notice ends before the logo that shares its line.
+        auto *notice = main.findChild<QLabel *>(QStringLiteral("Label18"));
+        QVERIFY(notice->x() + QFontMetrics(notice->font()).horizontalAdvance(notice->text())
+                < main.findChild<QWidget *>(QStringLiteral("Picture2"))->x());
+        for (QPushButton *button : main.findChildren<QPushButton *>()) {
+            const QFontMetrics metrics(button->font());
+            QVERIFY2(metrics.horizontalAdvance(button->text()) + 8 <= button->width(), qPrintable(button->objectName()));
+        }
+    }
+
     void firstRowSitsJustBelowTheTabRow()
     {
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
@@ -189,6 +208,25 @@ private slots:
         auto *first = main.findChild<QComboBox *>(QStringLiteral("comEmulation"));
         QCOMPARE(first->mapTo(tabs, QPoint(0, 0)), QPoint(208, 36));
         QVERIFY(first->mapTo(tabs, QPoint(0, 0)).y() >= tabs->tabBar()->geometry().bottom());
+    }
+
+    // Renders every page; with KR52_SCREENSHOT_DIR set, saves them there for a look.
+    void everyPageRenders()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+        const QString folder = qEnvironmentVariable("KR52_SCREENSHOT_DIR");
+        for (int page = 0; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            const QImage shot = main.grab().toImage();
+            QCOMPARE(shot.size(), main.size() * shot.devicePixelRatio());
+            QVERIFY(shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 2, main.height() / 2)
+                    || shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 3, main.height() / 4));
+            if (!folder.isEmpty())
+                QVERIFY(shot.save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(tabs->tabText(page))));
+        }
     }
 };
 
