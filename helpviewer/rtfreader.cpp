@@ -65,6 +65,8 @@ struct ParagraphState {
     int spaceBefore = 0;
     int spaceAfter = 0;
     QList<int> tabStops;
+
+    friend bool operator==(const ParagraphState &, const ParagraphState &) = default;
 };
 
 struct GroupState {
@@ -72,6 +74,25 @@ struct GroupState {
     ParagraphState paragraph;
     Destination destination = Destination::Text;
     int unicodeSkip = 1;
+};
+
+size_t qHash(const CharacterState &state, size_t seed = 0)
+{
+    return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.fontSize, state.colour,
+                      state.highlight, state.font);
+}
+
+size_t qHash(const ParagraphState &state, size_t seed = 0)
+{
+    return qHashMulti(seed, int(state.alignment), state.leftIndent, state.rightIndent, state.firstIndent,
+                      state.spaceBefore, state.spaceAfter, state.tabStops);
+}
+
+// Where the paragraph's text takes on a new format. A paragraph is kept until it ends and its
+// own format is known.
+struct Run {
+    qsizetype start;
+    CharacterState state;
 };
 
 struct FontInfo {
@@ -156,14 +177,13 @@ private:
     void textByte(uchar byte);
     void character(char16_t c);
     void paragraphBreak();
-    void flush();
-    void finishDocument();
+    void writeParagraph();
 
     void finishFontEntry();
     void finishColourEntry();
     [[nodiscard]] FontInfo fontInfo(int font) const { return m_fonts.value(font); }
     [[nodiscard]] const QTextCharFormat &charFormat(const CharacterState &state);
-    [[nodiscard]] QTextBlockFormat blockFormat(const ParagraphState &state) const;
+    [[nodiscard]] const QTextBlockFormat &blockFormat(const ParagraphState &state);
     [[nodiscard]] QColor tableColour(int index) const;
 
     const char *m_data;
@@ -176,11 +196,12 @@ private:
     int m_pendingSkip = 0; // fallback characters still to drop after \uN
 
     QTextCursor m_cursor;
-    QString m_run;
-    CharacterState m_runState;
-    QTextCharFormat m_format;
-    CharacterState m_formatState;
-    bool m_formatValid = false;
+    QString m_text; // the paragraph so far
+    std::vector<Run> m_runs;
+    bool m_firstParagraph = true;
+    // A page uses a handful of formats; made once each, they also share their cached hashes.
+    QHash<CharacterState, QTextCharFormat> m_charFormats;
+    QHash<ParagraphState, QTextBlockFormat> m_blockFormats;
 
     QHash<int, FontInfo> m_fonts;
     int m_defaultFont = 0;
@@ -218,7 +239,8 @@ void RtfReader::read()
                 textByte(uchar(c));
         }
     }
-    finishDocument();
+    if (!m_runs.empty())
+        writeParagraph(); // a file cut short, or text after the document's group
     m_cursor.endEditBlock();
 }
 
@@ -551,6 +573,9 @@ void RtfReader::closeGroup()
         return; // a closing brace too many
     if (m_state.destination == Destination::FontTable)
         finishFontEntry();
+    // The document's last paragraph often has no \par: it takes what was in force at the end.
+    if (m_saved.size() == 1 && m_state.destination == Destination::Text && !m_runs.empty())
+        writeParagraph();
     m_state = std::move(m_saved.back());
     m_saved.pop_back();
 }
@@ -583,11 +608,9 @@ void RtfReader::character(char16_t c)
 {
     switch (m_state.destination) {
     case Destination::Text:
-        if (!m_run.isEmpty() && !(m_runState == m_state.character))
-            flush();
-        if (m_run.isEmpty())
-            m_runState = m_state.character;
-        m_run.append(QChar(c));
+        if (m_runs.empty() || !(m_runs.back().state == m_state.character))
+            m_runs.push_back({m_text.size(), m_state.character});
+        m_text.append(QChar(c));
         break;
     case Destination::FontTable:
         if (c == u';')
@@ -606,33 +629,30 @@ void RtfReader::character(char16_t c)
 
 void RtfReader::paragraphBreak()
 {
-    if (m_state.destination != Destination::Text)
-        return;
-    flush();
+    if (m_state.destination == Destination::Text)
+        writeParagraph();
+}
+
+void RtfReader::writeParagraph()
+{
     // The paragraph takes the properties in force at its end, and an empty one the height of
     // the text it would have held.
-    m_cursor.setBlockFormat(blockFormat(m_state.paragraph));
-    m_cursor.setBlockCharFormat(charFormat(m_state.character));
-    m_cursor.insertBlock();
-}
-
-void RtfReader::flush()
-{
-    if (m_run.isEmpty())
-        return;
-    repairSurrogates(m_run);
-    m_cursor.insertText(m_run, charFormat(m_runState));
-    m_run.clear();
-}
-
-void RtfReader::finishDocument()
-{
-    flush();
-    if (m_cursor.block().length() > 1) {
+    const QTextCharFormat separatorFormat = charFormat(m_state.character);
+    if (m_firstParagraph) {
         m_cursor.setBlockFormat(blockFormat(m_state.paragraph));
-    } else if (m_cursor.block().previous().isValid()) {
-        m_cursor.deletePreviousChar(); // the break after the last paragraph opens no new one
+        m_cursor.setBlockCharFormat(separatorFormat);
+        m_firstParagraph = false;
+    } else {
+        m_cursor.insertBlock(blockFormat(m_state.paragraph), separatorFormat);
     }
+    repairSurrogates(m_text);
+    for (std::size_t i = 0; i < m_runs.size(); ++i) {
+        const qsizetype start = m_runs[i].start;
+        const qsizetype end = i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text.size();
+        m_cursor.insertText(QString::fromRawData(m_text.constData() + start, end - start), charFormat(m_runs[i].state));
+    }
+    m_text.resize(0); // keeps the buffer for the next paragraph
+    m_runs.clear();
 }
 
 void RtfReader::finishFontEntry()
@@ -640,7 +660,7 @@ void RtfReader::finishFontEntry()
     if (m_tableFont >= 0) {
         m_tableFontInfo.symbol = m_tableFontInfo.symbol || m_tableFontName.trimmed() == QLatin1String("Symbol");
         m_fonts.insert(m_tableFont, m_tableFontInfo);
-        m_formatValid = false;
+        m_charFormats.clear();
     }
     m_tableFont = -1;
     m_tableFontName.clear();
@@ -652,7 +672,7 @@ void RtfReader::finishColourEntry()
     m_colours.append(m_colourGiven ? QColor(m_red, m_green, m_blue) : QColor());
     m_red = m_green = m_blue = 0;
     m_colourGiven = false;
-    m_formatValid = false;
+    m_charFormats.clear();
 }
 
 QColor RtfReader::tableColour(int index) const
@@ -662,8 +682,8 @@ QColor RtfReader::tableColour(int index) const
 
 const QTextCharFormat &RtfReader::charFormat(const CharacterState &state)
 {
-    if (m_formatValid && m_formatState == state)
-        return m_format;
+    if (const auto found = m_charFormats.constFind(state); found != m_charFormats.constEnd())
+        return *found;
     QTextCharFormat format;
     format.setFontWeight(state.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(state.italic);
@@ -679,14 +699,13 @@ const QTextCharFormat &RtfReader::charFormat(const CharacterState &state)
         format.setFontFixedPitch(true);
         format.setFontStyleHint(QFont::Monospace);
     }
-    m_format = format;
-    m_formatState = state;
-    m_formatValid = true;
-    return m_format;
+    return *m_charFormats.insert(state, format);
 }
 
-QTextBlockFormat RtfReader::blockFormat(const ParagraphState &state) const
+const QTextBlockFormat &RtfReader::blockFormat(const ParagraphState &state)
 {
+    if (const auto found = m_blockFormats.constFind(state); found != m_blockFormats.constEnd())
+        return *found;
     // A hanging first line never reaches left of the paragraph's own margin.
     const int firstIndent = std::max(state.firstIndent, -state.leftIndent);
     QTextBlockFormat format;
@@ -711,7 +730,7 @@ QTextBlockFormat RtfReader::blockFormat(const ParagraphState &state) const
     }
     if (!tabs.isEmpty())
         format.setTabPositions(tabs);
-    return format;
+    return *m_blockFormats.insert(state, format);
 }
 
 } // namespace
