@@ -87,7 +87,8 @@ void frmHelp::keyPressEvent(QKeyEvent *event)
 {
     // "Close" is no default button, so Enter reaches it only while it has the focus.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier && comDone->hasFocus()) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (enter && plain && focusWidget() == comDone) {
         comDone->click();
         return;
     }

@@ -1,0 +1,271 @@
+#include "helpviewer/frmHelp.h"
+#include "helpviewer/helppage.h"
+#include "shell/frmMain.h"
+#include "support/messagecapture.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+const QString programDir = QStringLiteral(KR52_PROGRAM_DIR);
+
+// The text a page shows, read on its own.
+QString expectedText(const QString &path)
+{
+    QTextDocument document;
+    const QString failure = kr52::loadHelpPage(path, document);
+    if (!failure.isEmpty())
+        qFatal("%s: %s", qPrintable(path), qPrintable(failure));
+    return document.toPlainText();
+}
+
+QTextBrowser *textOf(frmHelp *help)
+{
+    return help->findChild<QTextBrowser *>(QStringLiteral("rtbHelpText"));
+}
+
+QPushButton *closeButtonOf(frmHelp *help)
+{
+    return help->findChild<QPushButton *>(QStringLiteral("comDone"));
+}
+
+// Presses a button of the main window and, while the help window it opens is shown modally,
+// runs visit on it; closes the window afterwards if visit left it open. Returns whether a help
+// window was shown at all.
+bool visitHelp(QPushButton *button, const std::function<void(frmHelp *)> &visit)
+{
+    bool shown = false;
+    QTimer inside; // a local timer, so that nothing fires later when no window was shown
+    inside.setSingleShot(true);
+    QObject::connect(&inside, &QTimer::timeout, [&] {
+        auto *help = qobject_cast<frmHelp *>(QApplication::activeModalWidget());
+        if (!help)
+            return;
+        shown = true;
+        visit(help);
+        if (help->isVisible())
+            help->hide();
+    });
+    inside.start(0);
+    button->click();
+    inside.stop();
+    return shown;
+}
+
+QPushButton *helpButton(frmMain &main, int index)
+{
+    return main.findChild<QPushButton *>(QStringLiteral("comHelp(%1)").arg(index));
+}
+
+} // namespace
+
+class tst_frmhelp : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowLayout();
+    void helpButtonOpensItsPage_data();
+    void helpButtonOpensItsPage();
+    void faqAndInstructions();
+    void secondPageReplacesTheFirst();
+    void escapeDoesNotCloseEnterOnCloseDoes();
+    void missingFaqGivesMessageAndNoWindow();
+    void unreadablePageKeepsThePageShown();
+};
+
+void tst_frmhelp::windowLayout()
+{
+    QWidget owner;
+    frmHelp help(programDir, &owner);
+    QCOMPARE(help.objectName(), QStringLiteral("frmHelp"));
+    QVERIFY(help.windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(help.minimumSize(), QSize(356, 405));
+    QCOMPARE(help.maximumSize(), QSize(356, 405));
+
+    QTextBrowser *text = textOf(&help);
+    QVERIFY(text);
+    QCOMPARE(text->geometry(), QRect(0, 0, 357, 385));
+    QVERIFY(text->isReadOnly());
+    QVERIFY(!text->openLinks());
+    QVERIFY(!text->openExternalLinks());
+
+    QPushButton *done = closeButtonOf(&help);
+    QVERIFY(done);
+    QCOMPARE(done->text(), QStringLiteral("Close"));
+    QCOMPARE(done->geometry(), QRect(0, 384, 357, 21));
+    QVERIFY(!done->autoDefault());
+    QVERIFY(!done->isDefault());
+}
+
+void tst_frmhelp::helpButtonOpensItsPage_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::newRow("first") << 0;
+    QTest::newRow("single digit, no padding") << 7;
+    QTest::newRow("fourth row of General") << 11;
+    QTest::newRow("last") << 21;
+}
+
+void tst_frmhelp::helpButtonOpensItsPage()
+{
+    QFETCH(int, index);
+    frmMain main(programDir);
+    const QString expected = expectedText(programDir + QStringLiteral("/help/help%1.rtf").arg(index));
+
+    QString shownText;
+    bool modal = false;
+    bool focusInText = false;
+    bool centred = false;
+    QWidget *owner = nullptr;
+    QVERIFY(visitHelp(helpButton(main, index), [&](frmHelp *help) {
+        shownText = textOf(help)->toPlainText();
+        modal = help->isModal();
+        owner = help->parentWidget();
+        focusInText = help->focusWidget() == textOf(help);
+        const QPoint screenCentre = help->screen()->availableGeometry().center();
+        centred = (help->geometry().center() - screenCentre).manhattanLength() <= 2;
+        closeButtonOf(help)->click();
+    }));
+    QCOMPARE(shownText, expected);
+    QVERIFY(modal);
+    QCOMPARE(owner, &main);
+    QVERIFY(focusInText);
+    QVERIFY(centred);
+
+    // Closed means hidden: the window stays with its page until the main window goes.
+    auto *help = main.findChild<frmHelp *>();
+    QVERIFY(help);
+    QVERIFY(!help->isVisible());
+    QCOMPARE(textOf(help)->toPlainText(), expected);
+}
+
+void tst_frmhelp::faqAndInstructions()
+{
+    frmMain main(programDir);
+    QString faq;
+    QString manual;
+    QVERIFY(visitHelp(main.findChild<QPushButton *>(QStringLiteral("comFAQ")),
+                      [&](frmHelp *help) { faq = textOf(help)->toPlainText(); }));
+    QVERIFY(visitHelp(main.findChild<QPushButton *>(QStringLiteral("comManual")),
+                      [&](frmHelp *help) { manual = textOf(help)->toPlainText(); }));
+    QCOMPARE(faq, expectedText(programDir + QStringLiteral("/help/faq.rtf")));
+    QCOMPARE(manual, expectedText(programDir + QStringLiteral("/help/manual.rtf")));
+}
+
+void tst_frmhelp::secondPageReplacesTheFirst()
+{
+    frmMain main(programDir);
+    frmHelp *first = nullptr;
+    frmHelp *second = nullptr;
+    QString secondText;
+    QVERIFY(visitHelp(helpButton(main, 0), [&](frmHelp *help) { first = help; }));
+    QVERIFY(visitHelp(helpButton(main, 7), [&](frmHelp *help) {
+        second = help;
+        secondText = textOf(help)->toPlainText();
+    }));
+    QCOMPARE(second, first);
+    QCOMPARE(secondText, expectedText(programDir + QStringLiteral("/help/help7.rtf")));
+    QVERIFY(!secondText.contains(QStringLiteral("Printer Command Mode")));
+    QCOMPARE(main.findChildren<frmHelp *>().size(), 1);
+}
+
+void tst_frmhelp::escapeDoesNotCloseEnterOnCloseDoes()
+{
+    frmMain main(programDir);
+    bool openAfterEscape = false;
+    bool openAfterEnterInText = false;
+    bool tabReachesClose = false;
+    bool openAfterEnterOnClose = true;
+    QVERIFY(visitHelp(helpButton(main, 2), [&](frmHelp *help) {
+        QTextBrowser *text = textOf(help);
+        QTest::keyClick(text, Qt::Key_Escape);
+        QTest::keyClick(help, Qt::Key_Escape);
+        openAfterEscape = help->isVisible();
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClick(text, Qt::Key_Enter);
+        openAfterEnterInText = help->isVisible();
+        QTest::keyClick(text, Qt::Key_Tab);
+        tabReachesClose = help->focusWidget() == closeButtonOf(help);
+        QTest::keyClick(closeButtonOf(help), Qt::Key_Return);
+        openAfterEnterOnClose = help->isVisible();
+    }));
+    QVERIFY(openAfterEscape);
+    QVERIFY(openAfterEnterInText);
+    QVERIFY(tabReachesClose);
+    QVERIFY(!openAfterEnterOnClose);
+
+    bool openAfterKeypadEnter = true;
+    QVERIFY(visitHelp(helpButton(main, 2), [&](frmHelp *help) {
+        closeButtonOf(help)->setFocus();
+        QTest::keyClick(closeButtonOf(help), Qt::Key_Enter, Qt::KeypadModifier);
+        openAfterKeypadEnter = help->isVisible();
+    }));
+    QVERIFY(!openAfterKeypadEnter);
+}
+
+void tst_frmhelp::missingFaqGivesMessageAndNoWindow()
+{
+    QTemporaryDir program;
+    QVERIFY(QDir(program.path()).mkdir(QStringLiteral("help")));
+    QVERIFY(QFile::copy(programDir + QStringLiteral("/help/help0.rtf"), program.path() + QStringLiteral("/help/help0.rtf")));
+    frmMain main(program.path());
+
+    MessageCapture messages;
+    QVERIFY(!visitHelp(main.findChild<QPushButton *>(QStringLiteral("comFAQ")), [](frmHelp *) {}));
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().title, kr52::applicationTitle());
+    QCOMPARE(messages.last().icon, QMessageBox::Warning);
+    QVERIFY2(messages.last().text.contains(program.path() + QStringLiteral("/help/faq.rtf")), qPrintable(messages.last().text));
+    QVERIFY2(messages.last().text.contains(QStringLiteral("No such file or directory")), qPrintable(messages.last().text));
+    if (auto *help = main.findChild<frmHelp *>())
+        QVERIFY(!help->isVisible());
+
+    // The program goes on: a page that is there still opens.
+    QVERIFY(visitHelp(helpButton(main, 0), [](frmHelp *) {}));
+    QCOMPARE(messages.count(), 1);
+}
+
+void tst_frmhelp::unreadablePageKeepsThePageShown()
+{
+    QTemporaryDir program;
+    QDir folder(program.path());
+    QVERIFY(folder.mkpath(QStringLiteral("help/manual.rtf")));
+    QVERIFY(QFile::copy(programDir + QStringLiteral("/help/help0.rtf"), program.path() + QStringLiteral("/help/help0.rtf")));
+    QWidget owner;
+    frmHelp help(program.path(), &owner);
+    MessageCapture messages;
+
+    QVERIFY(help.SetHelpFile(0));
+    const QString page = textOf(&help)->toPlainText();
+    QVERIFY(!help.ShowManual());
+    QCOMPARE(messages.count(), 1);
+    QVERIFY(messages.last().text.contains(program.path() + QStringLiteral("/help/manual.rtf")));
+    QVERIFY(messages.last().text.contains(QStringLiteral("folder")));
+    QCOMPARE(textOf(&help)->toPlainText(), page);
+
+    const QString faq = program.path() + QStringLiteral("/help/faq.rtf");
+    QFile locked(faq);
+    QVERIFY(locked.open(QIODevice::WriteOnly));
+    locked.write("{\\rtf1 secret}");
+    locked.close();
+    QVERIFY(locked.setPermissions(QFileDevice::WriteOwner));
+    if (QFile(faq).open(QIODevice::ReadOnly))
+        QSKIP("running with rights that read any file");
+    QVERIFY(!help.ShowFAQ());
+    QCOMPARE(messages.count(), 2);
+    QVERIFY(messages.last().text.contains(QStringLiteral("Permission denied")));
+    QCOMPARE(textOf(&help)->toPlainText(), page);
+}
+
+QTEST_MAIN(tst_frmhelp)
+#include "tst_frmhelp.moc"
