@@ -6,6 +6,7 @@
 #include "printer/printererror.h"
 #include "printer/serialsettings.h"
 #include "shell/messagebox.h"
+#include "shell/twips.h"
 #include "shell/uifont.h"
 
 #include <QComboBox>
@@ -17,23 +18,9 @@
 #include <QScreen>
 #include <QVariant>
 
-#include <cmath>
-
 using namespace kr52;
 
 namespace {
-
-constexpr int twipsPerPixel = 15;
-
-int px(int twips)
-{
-    return int(std::lround(double(twips) / twipsPerPixel));
-}
-
-void place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(px(left), px(top), px(width), px(height));
-}
 
 QLabel *makeLabel(QWidget *dialog, const QString &name, const QString &text)
 {
@@ -82,13 +69,13 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     setFixedSize(px(2280), px(2115));
 
     Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Port"));
-    place(Label1, 60, 60, 612, 252);
+    placeInTwips(Label1, 60, 60, 612, 252);
     Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Baud Rate"));
-    place(Label2, 60, 540, 1032, 252);
+    placeInTwips(Label2, 60, 540, 1032, 252);
     Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Data Bits"));
-    place(Label3, 60, 900, 1032, 252);
+    placeInTwips(Label3, 60, 900, 1032, 252);
     Label4 = makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Stop Bits"));
-    place(Label4, 60, 1260, 1032, 252);
+    placeInTwips(Label4, 60, 1260, 1032, 252);
 
     Line1 = new QFrame(this);
     Line1->setObjectName(QStringLiteral("Line1"));
@@ -99,19 +86,19 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     cmbPort = makeList(this, QStringLiteral("cmbPort"),
                        {QStringLiteral("COM1:"), QStringLiteral("COM2:"), QStringLiteral("COM3:"), QStringLiteral("COM4:"),
                         QStringLiteral("LPT1:"), QStringLiteral("LPT2:"), QStringLiteral("LPT3:"), QStringLiteral("LPT4:")});
-    place(cmbPort, 1080, 60, 1152, 288);
+    placeInTwips(cmbPort, 1080, 60, 1152, 288);
     cmbBaud = makeList(this, QStringLiteral("cmbBaud"),
                        {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("33600")});
-    place(cmbBaud, 1080, 540, 1152, 288);
+    placeInTwips(cmbBaud, 1080, 540, 1152, 288);
     txtData = makeTextBox(this, QStringLiteral("txtData"));
-    place(txtData, 1080, 900, 1152, 288);
+    placeInTwips(txtData, 1080, 900, 1152, 288);
     txtStop = makeTextBox(this, QStringLiteral("txtStop"));
-    place(txtStop, 1080, 1260, 1152, 288);
+    placeInTwips(txtStop, 1080, 1260, 1152, 288);
 
     Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Use"));
-    place(Command1, 60, 1740, 912, 312);
+    placeInTwips(Command1, 60, 1740, 912, 312);
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Cancel"));
-    place(Command2, 1320, 1740, 912, 312);
+    placeInTwips(Command2, 1320, 1740, 912, 312);
 
     setTabOrder(cmbPort, cmbBaud);
     setTabOrder(cmbBaud, txtData);

@@ -4,6 +4,7 @@
 #include "presets/presetfolder.h"
 #include "presets/presetmessages.h"
 #include "shell/messagebox.h"
+#include "shell/twips.h"
 #include "shell/uifont.h"
 
 #include <QGuiApplication>
@@ -12,23 +13,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <cmath>
-
 using namespace kr52;
 
 namespace {
-
-constexpr int twipsPerPixel = 15;
-
-int px(int twips)
-{
-    return int(std::lround(double(twips) / twipsPerPixel));
-}
-
-void place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(px(left), px(top), px(width), px(height));
-}
 
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
 {
@@ -66,15 +53,15 @@ frmPresets::frmPresets(const QString &folder, const QStringList &names, QWidget 
 
     filePresets->setObjectName(QStringLiteral("filePresets"));
     filePresets->setSelectionMode(QAbstractItemView::SingleSelection);
-    place(filePresets, 0, 0, 2295, 2430);
+    placeInTwips(filePresets, 0, 0, 2295, 2430);
     connect(filePresets, &QListWidget::itemSelectionChanged, this, &frmPresets::filePresets_Click);
 
-    place(comPUse, 60, 2520, 975, 315);
+    placeInTwips(comPUse, 60, 2520, 975, 315);
     connect(comPUse, &QPushButton::clicked, this, &frmPresets::comPUse_Click);
     // "Save New" is laid out but never shown and does nothing.
-    place(comPSave, 1140, 2520, 975, 315);
+    placeInTwips(comPSave, 1140, 2520, 975, 315);
     comPSave->hide();
-    place(comPCancel, 3960, 2520, 975, 315);
+    placeInTwips(comPCancel, 3960, 2520, 975, 315);
     connect(comPCancel, &QPushButton::clicked, this, &frmPresets::comPCancel_Click);
 
     labPDesc->setObjectName(QStringLiteral("labPDesc"));
@@ -82,7 +69,7 @@ frmPresets::frmPresets(const QString &folder, const QStringList &names, QWidget 
     labPDesc->setTextFormat(Qt::PlainText);
     labPDesc->setWordWrap(true);
     labPDesc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    place(labPDesc, 2280, 0, 2655, 2415);
+    placeInTwips(labPDesc, 2280, 0, 2655, 2415);
 
     setTabOrder(filePresets, comPUse);
     setTabOrder(comPUse, comPSave);

@@ -11,6 +11,7 @@
 #include "shell/cutpicture.h"
 #include "shell/messagebox.h"
 #include "shell/tabpage.h"
+#include "shell/twips.h"
 #include "shell/uifont.h"
 #include "version.h"
 
@@ -28,16 +29,10 @@ using namespace kr52;
 
 namespace {
 
-constexpr int twipsPerPixel = 15;
 constexpr float zeroLine = 33.0f;
 constexpr float bandTop = 3.1f;
 constexpr float bandBottom = 62.9f;
 constexpr float offsetLimit = 29.9f;
-
-int px(int twips)
-{
-    return int(std::lround(double(twips) / twipsPerPixel));
-}
 
 QLabel *makeLabel(QWidget *page, const QString &name, const QString &text, const QFont &font)
 {
@@ -98,11 +93,6 @@ QWidget *frmMain::addPage(const QString &caption)
     return page->canvas();
 }
 
-void frmMain::place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(px(left), px(top), px(width), px(height));
-}
-
 void frmMain::buildMainPage(QWidget *page)
 {
     const QFont normal = uiFont();
@@ -112,58 +102,58 @@ void frmMain::buildMainPage(QWidget *page)
     image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(QPixmap(QStringLiteral(":/art/printer.png")));
     image->setScaledContents(true);
-    place(image, 240, 480, 2400, 1980);
+    placeInTwips(image, 240, 480, 2400, 1980);
 
-    place(makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)),
+    placeInTwips(makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)),
           2760, 480, 3672, 372);
-    place(makeLabel(page, QStringLiteral("Label18"), QStringLiteral("\u00A9 Arvel Printing Systems Ltd."), normal),
+    placeInTwips(makeLabel(page, QStringLiteral("Label18"), QStringLiteral("\u00A9 Arvel Printing Systems Ltd."), normal),
           2760, 840, 3612, 252);
     auto *logo = new QSvgWidget(QStringLiteral(":/art/logo.svg"), page);
     logo->setObjectName(QStringLiteral("Picture2"));
-    place(logo, 5400, 900, 912, 552);
-    place(makeLabel(page, QStringLiteral("Label23"), QStringLiteral("Version:"), medium), 2760, 1500, 792, 252);
+    placeInTwips(logo, 5400, 900, 912, 552);
+    placeInTwips(makeLabel(page, QStringLiteral("Label23"), QStringLiteral("Version:"), medium), 2760, 1500, 792, 252);
     labVer = makeLabel(page, QStringLiteral("labVer"), QString(), medium);
-    place(labVer, 3540, 1500, 1512, 252);
-    place(makeLabel(page, QStringLiteral("labDate"), QString(), medium), 3540, 1740, 1692, 252);
+    placeInTwips(labVer, 3540, 1500, 1512, 252);
+    placeInTwips(makeLabel(page, QStringLiteral("labDate"), QString(), medium), 3540, 1740, 1692, 252);
 
     auto *manual = makeButton(page, QStringLiteral("comManual"), QStringLiteral("Instructions"));
-    place(manual, 2760, 1860, 3135, 315);
+    placeInTwips(manual, 2760, 1860, 3135, 315);
     connect(manual, &QPushButton::clicked, this, &frmMain::comManual_Click);
     auto *faq = makeButton(page, QStringLiteral("comFAQ"), QStringLiteral("KR52 Frequently Asked Questions"));
-    place(faq, 2760, 2160, 3135, 315);
+    placeInTwips(faq, 2760, 2160, 3135, 315);
     connect(faq, &QPushButton::clicked, this, &frmMain::comFAQ_Click);
 
     auto *confPort = makeButton(page, QStringLiteral("comConfPort"), QStringLiteral("Configure Port"),
                                 QStringLiteral("Setup Parallel or Serial communication"));
-    place(confPort, 240, 2640, 1272, 312);
+    placeInTwips(confPort, 240, 2640, 1272, 312);
     connect(confPort, &QPushButton::clicked, this, &frmMain::comConfPort_Click);
-    place(makeLabel(page, QStringLiteral("Label19"),
+    placeInTwips(makeLabel(page, QStringLiteral("Label19"),
                     QStringLiteral("Click here first to establish communication with your KR52."), normal),
           1560, 2700, 4812, 252);
 
     auto *presets = makeButton(page, QStringLiteral("comPresets"), QStringLiteral("Presets"),
                                QStringLiteral("Select a preset configuration"));
-    place(presets, 240, 2940, 1272, 312);
+    placeInTwips(presets, 240, 2940, 1272, 312);
     presets->hide();
     connect(presets, &QPushButton::clicked, this, &frmMain::comPresets_Click);
     auto *presetsText = makeLabel(page, QStringLiteral("Label20"),
                                   QStringLiteral("Click here to use a preset printer mode."), normal);
-    place(presetsText, 1560, 3000, 4812, 252);
+    placeInTwips(presetsText, 1560, 3000, 4812, 252);
     presetsText->hide();
 
     auto *selfTest = makeButton(page, QStringLiteral("Command4"), QStringLiteral("Print Self Test"),
                                 QStringLiteral("Print a self-test page on the connected KR52."));
-    place(selfTest, 240, 3240, 1272, 312);
+    placeInTwips(selfTest, 240, 3240, 1272, 312);
     connect(selfTest, &QPushButton::clicked, this, &frmMain::Command4_Click);
-    place(makeLabel(page, QStringLiteral("Label21"),
+    placeInTwips(makeLabel(page, QStringLiteral("Label21"),
                     QStringLiteral("Print a self-test. Make sure that the port settings are correct first."), normal),
           1560, 3300, 4812, 252);
 
     auto *use = makeButton(page, QStringLiteral("comUse"), QStringLiteral("Use Settings"),
                            QStringLiteral("Send new settings to the connected KR52."));
-    place(use, 240, 3840, 1272, 312);
+    placeInTwips(use, 240, 3840, 1272, 312);
     connect(use, &QPushButton::clicked, this, &frmMain::comUse_Click);
-    place(makeLabel(page, QStringLiteral("Label22"), QStringLiteral("Write current settings to the KR52."), normal),
+    placeInTwips(makeLabel(page, QStringLiteral("Label22"), QStringLiteral("Write current settings to the KR52."), normal),
           1560, 3900, 4812, 252);
 }
 
@@ -182,7 +172,7 @@ void frmMain::buildSettingsPages()
         if (row.qualifier.isEmpty()) {
             // "Start Position Detect" sits 15 twips lower than its row, as laid out.
             const int captionTop = row.listName == QLatin1String("comBMark") ? top + 15 : top;
-            place(makeLabel(page, QStringLiteral("lab") + row.listName.mid(3), row.caption, captionFont), 180,
+            placeInTwips(makeLabel(page, QStringLiteral("lab") + row.listName.mid(3), row.caption, captionFont), 180,
                   captionTop, 2775, 315);
         } else {
             // Two lines that share a row: each keeps to the top of its own label.
@@ -190,7 +180,7 @@ void frmMain::buildSettingsPages()
                  {std::tuple{row.caption, captionFont, 0, 315}, std::tuple{row.qualifier, qualifierFont, 180, 255}}) {
                 QLabel *label = makeLabel(page, QStringLiteral("labTickets(%1)").arg(ticketCaption++), text, font);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                place(label, 180, top + offset, 2775, height);
+                placeInTwips(label, 180, top + offset, 2775, height);
             }
         }
 
@@ -198,12 +188,12 @@ void frmMain::buildSettingsPages()
         list->setObjectName(row.listName);
         list->setEditable(false);
         list->addItems(row.entries);
-        place(list, 3120, top, 2535, 315);
+        placeInTwips(list, 3120, top, 2535, 315);
         m_settingsLists.push_back(list);
 
         auto *help = makeButton(page, QStringLiteral("comHelp(%1)").arg(row.helpIndex), QStringLiteral("Help"));
         help->setFont(helpFont);
-        place(help, 5640, top, 675, 315);
+        placeInTwips(help, 5640, top, 675, 315);
         connect(help, &QPushButton::clicked, this, [this, index = row.helpIndex] { comHelp_Click(index); });
     }
     buildAdjuster(pages[std::size_t(SettingsPage::Alignment) - 1]);
@@ -212,7 +202,7 @@ void frmMain::buildSettingsPages()
 void frmMain::buildAdjuster(QWidget *page)
 {
     Picture1 = new CutPicture(QPixmap(QStringLiteral(":/art/strip.png")), page);
-    place(Picture1, 3420, 1440, 1950, 1965);
+    placeInTwips(Picture1, 3420, 1440, 1950, 1965);
     Picture1->line()->setEnds(0, 1950.0 / 390.0);
     connect(Picture1, &CutPicture::mouseDown, this, &frmMain::Picture1_MouseDown);
     connect(Picture1, &CutPicture::mouseMove, this, &frmMain::Picture1_MouseMove);
@@ -220,7 +210,7 @@ void frmMain::buildAdjuster(QWidget *page)
 
     txtCutOffset = new QLineEdit(page);
     txtCutOffset->setObjectName(QStringLiteral("txtCutOffset"));
-    place(txtCutOffset, 3420, 3420, 1935, 285);
+    placeInTwips(txtCutOffset, 3420, 3420, 1935, 285);
 }
 
 void frmMain::Form_Load()

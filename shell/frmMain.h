@@ -55,9 +55,9 @@ private:
     void buildMainPage(QWidget *page);
     void buildSettingsPages();
     void buildAdjuster(QWidget *page);
+    // Adds a page and returns the canvas its controls go on, in twips from the tab control's
+    // top-left corner, tab row included.
     QWidget *addPage(const QString &caption);
-    // Places a control in twips, counted from the tab control's top-left corner, tab row included.
-    void place(QWidget *control, int left, int top, int width, int height);
 
     void Form_Load();
     void Form_Unload();
