@@ -646,10 +646,17 @@ void RtfReader::writeParagraph()
         m_cursor.insertBlock(blockFormat(m_state.paragraph), separatorFormat);
     }
     repairSurrogates(m_text);
-    for (std::size_t i = 0; i < m_runs.size(); ++i) {
-        const qsizetype start = m_runs[i].start;
-        const qsizetype end = i + 1 < m_runs.size() ? m_runs[i + 1].start : m_text.size();
-        m_cursor.insertText(QString::fromRawData(m_text.constData() + start, end - start), charFormat(m_runs[i].state));
+    // Runs that differ only in what is not shown (a font face, say) go in as one.
+    std::size_t first = 0;
+    while (first < m_runs.size()) {
+        const QTextCharFormat format = charFormat(m_runs[first].state);
+        std::size_t next = first + 1;
+        while (next < m_runs.size() && charFormat(m_runs[next].state) == format)
+            ++next;
+        const qsizetype start = m_runs[first].start;
+        const qsizetype end = next < m_runs.size() ? m_runs[next].start : m_text.size();
+        m_cursor.insertText(QString::fromRawData(m_text.constData() + start, end - start), format);
+        first = next;
     }
     m_text.resize(0); // keeps the buffer for the next paragraph
     m_runs.clear();
