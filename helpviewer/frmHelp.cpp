@@ -2,6 +2,7 @@
 
 #include "helpviewer/helppage.h"
 #include "shell/messagebox.h"
+#include "shell/twips.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,17 +13,6 @@
 
 using namespace kr52;
 
-namespace {
-
-constexpr int twipsPerPixel = 15;
-
-constexpr int px(int twips)
-{
-    return (twips + twipsPerPixel / 2) / twipsPerPixel;
-}
-
-} // namespace
-
 frmHelp::frmHelp(const QString &programDir, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_programDir(programDir),
       rtbHelpText(new QTextBrowser(this)), comDone(new QPushButton(QStringLiteral("Close"), this))
@@ -31,14 +21,14 @@ frmHelp::frmHelp(const QString &programDir, QWidget *owner)
     setFixedSize(px(5340), px(6075));
 
     rtbHelpText->setObjectName(QStringLiteral("rtbHelpText"));
-    rtbHelpText->setGeometry(0, 0, px(5355), px(5775));
+    placeInTwips(rtbHelpText, 0, 0, 5355, 5775);
     // Pages are read only, and nothing in them is ever followed or run.
     rtbHelpText->setOpenLinks(false);
     rtbHelpText->setOpenExternalLinks(false);
     rtbHelpText->setUndoRedoEnabled(false);
 
     comDone->setObjectName(QStringLiteral("comDone"));
-    comDone->setGeometry(0, px(5760), px(5355), px(315));
+    placeInTwips(comDone, 0, 5760, 5355, 315);
     comDone->setAutoDefault(false);
     comDone->setDefault(false);
     connect(comDone, &QPushButton::clicked, this, &frmHelp::comDone_Click);
