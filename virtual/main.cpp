@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QSaveFile>
 
 #include <cstdio>
@@ -55,16 +56,27 @@ bool writePathFile(const QString &path, const QString &devicePath)
     return false;
 }
 
-// Prints the page on standard output and draws it to pngPath; returns the drawing.
-QImage printPage(const SelfTestPage &page, const QString &pngPath)
+void printText(const SelfTestPage &page)
 {
     std::fputs(qPrintable(page.text()), stdout);
-    const QImage image = renderSelfTest(page);
-    if (image.save(pngPath, "PNG"))
-        say(QStringLiteral("Self-test page drawn to %1").arg(QFileInfo(pngPath).absoluteFilePath()));
-    else
-        complain(QStringLiteral("Could not write the self-test page to %1").arg(pngPath));
-    return image;
+    std::fflush(stdout);
+}
+
+// Draws the page to pngPath, making its folder when needed; reports where it went or why not.
+bool drawPage(const QImage &image, const QString &pngPath)
+{
+    const QFileInfo file(pngPath);
+    QImageWriter writer(pngPath, "png");
+    if (!QDir().mkpath(file.absolutePath())) {
+        complain(QStringLiteral("Could not make the folder %1 for the self-test page").arg(file.absolutePath()));
+        return false;
+    }
+    if (!writer.write(image)) {
+        complain(QStringLiteral("Could not write the self-test page to %1: %2").arg(pngPath, writer.errorString()));
+        return false;
+    }
+    say(QStringLiteral("Self-test page drawn to %1").arg(file.absoluteFilePath()));
+    return true;
 }
 
 } // namespace
@@ -106,8 +118,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     if (options.isSet(selfTestOption)) {
-        printPage(SelfTestPage::of(printer.switches()), pngPath);
-        return 0;
+        const SelfTestPage page = SelfTestPage::of(printer.switches());
+        printText(page);
+        return drawPage(renderSelfTest(page), pngPath) ? 0 : 1;
     }
 
     QString error;
@@ -140,7 +153,9 @@ int main(int argc, char *argv[])
     QObject::connect(&printer, &VirtualPrinter::bytesIgnored, &app, &complain);
     QObject::connect(&printer, &VirtualPrinter::stateNotSaved, &app, &complain);
     QObject::connect(&printer, &VirtualPrinter::selfTestPrinted, &app, [&](const SelfTestPage &page) {
-        const QImage image = printPage(page, pngPath);
+        printText(page);
+        const QImage image = renderSelfTest(page);
+        drawPage(image, pngPath);
         if (window)
             window->showPage(image);
     });
