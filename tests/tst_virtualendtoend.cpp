@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <map>
@@ -266,6 +267,26 @@ private slots:
         press("Command4");
         QVERIFY(printer->switches() == before);
         QCOMPARE(lastPage->switches, before);
+    }
+
+    // The parallel link: "LPT1:" mapped to a FIFO the printer listens on.
+    void parallelLinkThroughFifo()
+    {
+        QTemporaryDir folder;
+        QString error;
+        const std::unique_ptr<LinkListener> fifo = LinkListener::openFifo(folder.filePath(QStringLiteral("lpt1")), error);
+        QVERIFY2(fifo, qPrintable(error));
+        connect(fifo.get(), &LinkListener::received, printer.get(), &VirtualPrinter::receive);
+        qputenv("KR52_LPT1", QFile::encodeName(fifo->devicePath()));
+        main->setProperty("cmode", QVariant::fromValue<qint16>(2));
+        main->setProperty("lptport", QStringLiteral("LPT1:"));
+
+        printer->setSwitches(SwitchBank());
+        setOnly(QStringLiteral("comCharSet"), 12);
+        useSettings();
+        main->setProperty("cmode", QVariant::fromValue<qint16>(1));
+        QCOMPARE(decoded(QStringLiteral("comCharSet")).value, QStringLiteral("Spain #2"));
+        QCOMPARE(printer->switches().value(1), quint16(0x000B));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "settings/catalogue.h"
+#include "virtual/linklistener.h"
 #include "virtual/selftestimage.h"
 #include "virtual/selftestpage.h"
 #include "virtual/statefile.h"
@@ -176,6 +177,19 @@ private slots:
         QCOMPARE(restarted.useStateFile(path), QString());
         QCOMPARE(restarted.switches().value(1), quint16(0x000B));
         QCOMPARE(restarted.switches().value(2), quint16(0x0001));
+    }
+
+    // A path that holds something else is never taken over as the parallel link.
+    void fifoRefusesAPlainFile()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("lpt1"));
+        writeFile(path, "keep me");
+        QString error;
+        QVERIFY(!LinkListener::openFifo(path, error));
+        QVERIFY2(error.contains(path) && error.contains(QLatin1String("not a FIFO")), qPrintable(error));
+        QVERIFY(!LinkListener::openFifo(folder.filePath(QStringLiteral("no/such/folder/lpt1")), error));
+        QVERIFY2(error.contains(QLatin1String("no/such/folder/lpt1")), qPrintable(error));
     }
 
     void unsavedStateIsReported()
