@@ -28,6 +28,8 @@ quint16 afterSending(const QList<SwitchCommand> &commands, const SwitchBank &swi
     return copy.value(index);
 }
 
+// Every bit that some entry of the row writes. The cut offset text only changes the values
+// written, not where, so any text will do.
 quint16 rowBits(const SettingRow &row)
 {
     quint16 bits = 0;
@@ -39,12 +41,13 @@ quint16 rowBits(const SettingRow &row)
 
 QString bitsNote(const SettingRow &row, quint16 bits, quint16 value)
 {
-    return QStringLiteral("(switch %1, bits %2 = %3)").arg(QString(QLatin1Char(row.switchId)), hexWord(bits), hexWord(value & bits));
+    return QStringLiteral("(switch %1, bits %2 = %3)")
+        .arg(QString(QLatin1Char(row.switchId)), hexWord(bits), hexWord(value & bits));
 }
 
 // The cut offset of "Adjust as below": the sign in bit 12, then hundreds, tens and units of the
 // tenths of a millimetre in bits 8-11, 4-7 and 0-3. Empty when a digit is not decimal.
-std::optional<int> cutOffsetTenths(quint16 value)
+std::optional<int> storedOffsetTenths(quint16 value)
 {
     int tenths = 0;
     for (int shift = 8; shift >= 0; shift -= 4) {
@@ -58,7 +61,8 @@ std::optional<int> cutOffsetTenths(quint16 value)
 
 QString millimetres(int tenths)
 {
-    return QStringLiteral("%1%2.%3 mm").arg(tenths < 0 ? QStringLiteral("-") : QString()).arg(std::abs(tenths) / 10).arg(std::abs(tenths) % 10);
+    const int magnitude = std::abs(tenths);
+    return QStringLiteral("%1%2.%3 mm").arg(tenths < 0 ? QStringLiteral("-") : QString()).arg(magnitude / 10).arg(magnitude % 10);
 }
 
 } // namespace
@@ -72,7 +76,7 @@ DecodedSetting decodeSetting(const SettingRow &row, const SwitchBank &switches)
     const quint16 bits = rowBits(row);
 
     if (row.kind == RowKind::CutOffset) {
-        if (const std::optional<int> tenths = cutOffsetTenths(value)) {
+        if (const std::optional<int> tenths = storedOffsetTenths(value)) {
             const QString text = millimetres(*tenths);
             const quint16 after = afterSending(commandsFor(row, 1, text), switches, index);
             if ((after & bits) == (value & bits)) {
