@@ -5,6 +5,7 @@
 #include "printer/mscomm.h"
 #include "printer/printererror.h"
 #include "printer/serialsettings.h"
+#include "shell/controls.h"
 #include "shell/messagebox.h"
 #include "shell/twips.h"
 #include "shell/uifont.h"
@@ -22,12 +23,9 @@ using namespace kr52;
 
 namespace {
 
-QLabel *makeLabel(QWidget *dialog, const QString &name, const QString &text)
+QLabel *makeCaption(QWidget *dialog, const QString &name, const QString &text)
 {
-    auto *label = new QLabel(text, dialog);
-    label->setObjectName(name);
-    label->setFont(uiFont(9.75));
-    return label;
+    return makeLabel(dialog, name, text, uiFont(9.75));
 }
 
 QComboBox *makeList(QWidget *dialog, const QString &name, const QStringList &entries)
@@ -46,15 +44,6 @@ QLineEdit *makeTextBox(QWidget *dialog, const QString &name)
     return box;
 }
 
-QPushButton *makeButton(QWidget *dialog, const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, dialog);
-    button->setObjectName(name);
-    // Enter in a text box presses nothing; a button is pressed by clicking it or with Space.
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
@@ -68,13 +57,13 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     setSizeGripEnabled(false);
     setFixedSize(px(2280), px(2115));
 
-    Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("Port"));
+    Label1 = makeCaption(this, QStringLiteral("Label1"), QStringLiteral("Port"));
     placeInTwips(Label1, 60, 60, 612, 252);
-    Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("Baud Rate"));
+    Label2 = makeCaption(this, QStringLiteral("Label2"), QStringLiteral("Baud Rate"));
     placeInTwips(Label2, 60, 540, 1032, 252);
-    Label3 = makeLabel(this, QStringLiteral("Label3"), QStringLiteral("Data Bits"));
+    Label3 = makeCaption(this, QStringLiteral("Label3"), QStringLiteral("Data Bits"));
     placeInTwips(Label3, 60, 900, 1032, 252);
-    Label4 = makeLabel(this, QStringLiteral("Label4"), QStringLiteral("Stop Bits"));
+    Label4 = makeCaption(this, QStringLiteral("Label4"), QStringLiteral("Stop Bits"));
     placeInTwips(Label4, 60, 1260, 1032, 252);
 
     Line1 = new QFrame(this);

@@ -3,6 +3,7 @@
 #include "presets/presetfile.h"
 #include "presets/presetfolder.h"
 #include "presets/presetmessages.h"
+#include "shell/controls.h"
 #include "shell/messagebox.h"
 #include "shell/twips.h"
 #include "shell/uifont.h"
@@ -14,19 +15,6 @@
 #include <QScreen>
 
 using namespace kr52;
-
-namespace {
-
-QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    // Enter in the file list must not press a button.
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
 
 frmPresets *frmPresets::create(const QString &programDir, QWidget *mainWindow)
 {

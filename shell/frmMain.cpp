@@ -8,6 +8,7 @@
 #include "printer/printererror.h"
 #include "settings/catalogue.h"
 #include "settings/numbers.h"
+#include "shell/controls.h"
 #include "shell/cutpicture.h"
 #include "shell/messagebox.h"
 #include "shell/tabpage.h"
@@ -33,23 +34,6 @@ constexpr float zeroLine = 33.0f;
 constexpr float bandTop = 3.1f;
 constexpr float bandBottom = 62.9f;
 constexpr float offsetLimit = 29.9f;
-
-QLabel *makeLabel(QWidget *page, const QString &name, const QString &text, const QFont &font)
-{
-    auto *label = new QLabel(text, page);
-    label->setObjectName(name);
-    label->setFont(font);
-    return label;
-}
-
-QPushButton *makeButton(QWidget *page, const QString &name, const QString &caption, const QString &tooltip = {})
-{
-    auto *button = new QPushButton(caption, page);
-    button->setObjectName(name);
-    button->setToolTip(tooltip);
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
 #include "shell/messagebox.h"
+#include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
 
@@ -16,8 +17,6 @@
 #include <QWindow>
 
 namespace {
-
-const QByteArray selfTestBytes("\x1b?\n\0", 4);
 
 qint16 cmodeOf(const frmMain &main)
 {
@@ -90,10 +89,7 @@ class tst_frmport : public QObject {
 private slots:
     void init()
     {
-        for (int n = 1; n <= 4; ++n) {
-            qunsetenv(QStringLiteral("KR52_COM%1").arg(n).toLatin1().constData());
-            qunsetenv(QStringLiteral("KR52_LPT%1").arg(n).toLatin1().constData());
-        }
+        linktest::clearDeviceOverrides();
     }
 
     void firstShowingPresentsTheInitialValues()
@@ -385,7 +381,7 @@ private slots:
         click(&main, "Command4");
 
         QCOMPARE(messages.count(), 0);
-        QCOMPARE(pty.readAll(), selfTestBytes);
+        QCOMPARE(pty.readAll(), linktest::selfTest());
     }
 
     void selfTestReachesTheChosenParallelDevice()
@@ -405,7 +401,7 @@ private slots:
 
         QCOMPARE(messages.count(), 0);
         QVERIFY(device.open(QIODevice::ReadOnly));
-        QCOMPARE(device.readAll(), selfTestBytes);
+        QCOMPARE(device.readAll(), linktest::selfTest());
     }
 };
 

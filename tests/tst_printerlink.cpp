@@ -27,10 +27,7 @@ class tst_printerlink : public QObject {
 private slots:
     void init()
     {
-        for (int n = 1; n <= 4; ++n) {
-            qunsetenv(QStringLiteral("KR52_COM%1").arg(n).toLatin1().constData());
-            qunsetenv(QStringLiteral("KR52_LPT%1").arg(n).toLatin1().constData());
-        }
+        linktest::clearDeviceOverrides();
     }
 
     void startsWithNoPortChosen()
@@ -83,8 +80,8 @@ private slots:
     void selfTestOverParallelWritesTheCommandUnchanged()
     {
         QTemporaryDir dir;
-        const QString device = dir.filePath(QStringLiteral("lp2"));
-        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+        const QString device = makeDeviceFile(dir.path(), QStringLiteral("lp2"));
+        QVERIFY(!device.isEmpty());
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useParallel(main, 3, device);
         click(main, "Command4");
@@ -105,8 +102,8 @@ private slots:
         QCOMPARE(pty.readAll(), selfTest() + selfTest());
 
         QTemporaryDir dir;
-        const QString device = dir.filePath(QStringLiteral("lp"));
-        QVERIFY(QFile(device).open(QIODevice::WriteOnly));
+        const QString device = makeDeviceFile(dir.path(), QStringLiteral("lp"));
+        QVERIFY(!device.isEmpty());
         useParallel(main, 1, device);
         click(main, "Command4");
         click(main, "Command4");

@@ -16,6 +16,21 @@ QByteArray switchBytes(char switchId, char operation, const char *mask)
     return command;
 }
 
+void clearDeviceOverrides()
+{
+    for (int n = 1; n <= 4; ++n) {
+        qunsetenv(QStringLiteral("KR52_COM%1").arg(n).toLatin1().constData());
+        qunsetenv(QStringLiteral("KR52_LPT%1").arg(n).toLatin1().constData());
+    }
+}
+
+QString makeDeviceFile(const QString &folder, const QString &name)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) ? path : QString();
+}
+
 void useSerial(frmMain &main, int commPort, const QString &devicePath)
 {
     qputenv(QStringLiteral("KR52_COM%1").arg(commPort).toLatin1().constData(), devicePath.toLocal8Bit());

@@ -23,6 +23,12 @@ inline QByteArray selfTest()
 // ESC "#" switch op mask LF NUL, written out from its parts.
 QByteArray switchBytes(char switchId, char operation, const char *mask);
 
+// Removes every KR52_COMn and KR52_LPTn, so each port maps to its standard device.
+void clearDeviceOverrides();
+
+// Makes an empty file standing in for a printer device, named name in folder.
+QString makeDeviceFile(const QString &folder, const QString &name);
+
 // Points "COMn:" at the device path and puts the main window on that serial port.
 void useSerial(frmMain &main, int commPort, const QString &devicePath);
 // Points "LPTn:" at the path and puts the main window on that parallel port.

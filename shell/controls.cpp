@@ -1,0 +1,25 @@
+#include "shell/controls.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace kr52 {
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption, const QString &tooltip)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(tooltip);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QFont &font)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    return label;
+}
+
+} // namespace kr52
