@@ -1,6 +1,7 @@
 #include "helpviewer/helppage.h"
 
 #include "helpviewer/rtfreader.h"
+#include "settings/numbers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +15,8 @@ constexpr qint64 maxPageBytes = 16 * 1024 * 1024;
 
 QString helpTopicPath(const QString &programDir, qint16 item)
 {
-    return programDir + QStringLiteral("/help/help") + QString::number(item) + QStringLiteral(".rtf");
+    // The number text carries a leading blank for zero and up: trimmed, 7 gives "help7.rtf".
+    return programDir + QStringLiteral("/help/help") + (numberText(int(item)) + QStringLiteral(".rtf")).trimmed();
 }
 
 QString faqPagePath(const QString &programDir)

@@ -2,7 +2,12 @@
 #include "printer/devicemap.h"
 #include "settings/catalogue.h"
 
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <cerrno>
+#include <grp.h>
+#include <unistd.h>
 
 #include <set>
 
@@ -84,6 +89,26 @@ private slots:
         QCOMPARE(devicePathFor(QStringLiteral("COM2:")), QStringLiteral("/dev/ttyS1"));
         qunsetenv("KR52_COM1");
         qunsetenv("KR52_LPT4");
+    }
+
+    // The reasons the operator reads when a device cannot be opened.
+    void openFailuresInWords()
+    {
+        QCOMPARE(describeOpenFailure(QStringLiteral("/dev/ttyS0"), EBUSY),
+                 QStringLiteral("The device is in use by another program."));
+        QVERIFY(describeOpenFailure(QStringLiteral("/nonexistent"), ENOENT).startsWith(QStringLiteral("There is no such device.")));
+        QVERIFY(describeOpenFailure(QStringLiteral("/tmp"), EISDIR).contains(QStringLiteral("folder")));
+        QCOMPARE(describeOpenFailure(QStringLiteral("/tmp"), ENOSPC), QStringLiteral("No space left on device."));
+
+        // No permission names the device's group to join.
+        QTemporaryFile device;
+        QVERIFY(device.open());
+        const group *entry = ::getgrnam("dialout");
+        if (!entry || ::chown(device.fileName().toLocal8Bit().constData(), uid_t(-1), entry->gr_gid) != 0)
+            QSKIP("needs the dialout group and the right to hand a file to it");
+        const QString reason = describeOpenFailure(device.fileName(), EACCES);
+        QVERIFY2(reason.contains(QStringLiteral("\"dialout\"")) && reason.contains(QStringLiteral("log in again")),
+                 qPrintable(reason));
     }
 };
 
