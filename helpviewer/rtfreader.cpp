@@ -14,6 +14,7 @@
 #include <QTextOption>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace kr52 {
@@ -76,10 +77,33 @@ struct GroupState {
     int unicodeSkip = 1;
 };
 
+// What a character format shows. Character states that differ only in what is not shown (a
+// font face, a colour index naming the same colour) make the same format.
+struct ShownFormat {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool fixedPitch = false;
+    int fontSize = defaultFontSize;
+    qint64 colour = -1; // the RGBA value, or -1 for none
+    qint64 highlight = -1;
+
+    friend bool operator==(const ShownFormat &, const ShownFormat &) = default;
+};
+
+size_t qHash(const ShownFormat &format, size_t seed = 0)
+{
+    return qHashMulti(seed, format.bold, format.italic, format.underline, format.strike, format.fixedPitch,
+                      format.fontSize, format.colour, format.highlight);
+}
+
 size_t qHash(const CharacterState &state, size_t seed = 0)
 {
-    return qHashMulti(seed, state.bold, state.italic, state.underline, state.strike, state.fontSize, state.colour,
-                      state.highlight, state.font);
+    // The four switches and the size share one word: fewer values to mix for a lookup made per run.
+    const quint64 switchesAndSize = quint64(state.bold) | quint64(state.italic) << 1 | quint64(state.underline) << 2
+                                    | quint64(state.strike) << 3 | quint64(quint32(state.fontSize)) << 32;
+    return qHashMulti(seed, switchesAndSize, state.colour, state.highlight, state.font);
 }
 
 size_t qHash(const ParagraphState &state, size_t seed = 0)
@@ -99,6 +123,36 @@ struct FontInfo {
     bool symbol = false;
     bool fixedPitch = false;
 };
+
+// How the text loop treats each byte: most stand for themselves in Latin-1 and Windows-1252 alike
+// and go into the paragraph a stretch at a time.
+enum class ByteKind : quint8 { Plain, EndsText, Mapped };
+
+constexpr std::array<ByteKind, 256> byteKinds = [] {
+    std::array<ByteKind, 256> kinds{};
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte == '{' || byte == '}' || byte == '\\' || byte == '\r' || byte == '\n')
+            kinds[byte] = ByteKind::EndsText;
+        else if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0) || byte == 0xB7)
+            kinds[byte] = ByteKind::Mapped; // controls, the 1252 range, and the Symbol font's bullet
+        else
+            kinds[byte] = ByteKind::Plain;
+    }
+    return kinds;
+}();
+
+// QTextCursor takes a private copy of every format it is given and looks that copy up by its hash.
+// Comparing the format once with a different one makes it compute the hash and keep it in the
+// data its copies share, so the properties are not hashed again on every insertion.
+void keepHash(const QTextCharFormat &format)
+{
+    static const QTextCharFormat different = [] {
+        QTextCharFormat unlike;
+        unlike.setFontPointSize(-1);
+        return unlike;
+    }();
+    [[maybe_unused]] const bool same = format == different;
+}
 
 bool isLetter(char c)
 {
@@ -174,6 +228,9 @@ private:
     bool swallowedAsFallback();
     void skipBinary(int count);
 
+    void readText();
+    void appendPlainText(qsizetype start, qsizetype end);
+    void startRun();
     void textByte(uchar byte);
     void character(char16_t c);
     void paragraphBreak();
@@ -182,7 +239,7 @@ private:
     void finishFontEntry();
     void finishColourEntry();
     [[nodiscard]] FontInfo fontInfo(int font) const { return m_fonts.value(font); }
-    [[nodiscard]] const QTextCharFormat &charFormat(const CharacterState &state);
+    [[nodiscard]] int charFormatIndex(const CharacterState &state);
     [[nodiscard]] const QTextBlockFormat &blockFormat(const ParagraphState &state);
     [[nodiscard]] QColor tableColour(int index) const;
 
@@ -198,9 +255,13 @@ private:
     QTextCursor m_cursor;
     QString m_text; // the paragraph so far
     std::vector<Run> m_runs;
+    bool m_textHasSurrogates = false;
     bool m_firstParagraph = true;
     // A page uses a handful of formats; made once each, they also share their cached hashes.
-    QHash<CharacterState, QTextCharFormat> m_charFormats;
+    // Equal formats get the same index, so neighbouring runs are merged by comparing numbers.
+    std::vector<QTextCharFormat> m_charFormats;
+    QHash<ShownFormat, int> m_charFormatIndex;
+    QHash<CharacterState, int> m_stateFormatIndex; // depends on the tables, cleared with them
     QHash<ParagraphState, QTextBlockFormat> m_blockFormats;
 
     QHash<int, FontInfo> m_fonts;
@@ -220,23 +281,28 @@ void RtfReader::read()
 {
     m_cursor.beginEditBlock();
     while (m_pos < m_size) {
-        const char c = m_data[m_pos++];
-        switch (c) {
+        switch (m_data[m_pos]) {
         case '{':
+            ++m_pos;
             openGroup();
             break;
         case '}':
+            ++m_pos;
             closeGroup();
             break;
         case '\\':
+            ++m_pos;
             readControl();
             break;
         case '\r':
         case '\n':
+            ++m_pos;
             break;
         default:
-            if (!swallowedAsFallback())
-                textByte(uchar(c));
+            if (swallowedAsFallback())
+                ++m_pos;
+            else
+                readText();
         }
     }
     if (!m_runs.empty())
@@ -593,6 +659,49 @@ void RtfReader::skipBinary(int count)
     m_pos += std::min(qsizetype(std::max(count, 0)), m_size - m_pos);
 }
 
+// Reads up to the next brace, backslash or line end. Nothing in between changes the state, so the
+// stretch is one run and its plain bytes are appended together.
+void RtfReader::readText()
+{
+    if (m_state.destination != Destination::Text) {
+        while (m_pos < m_size && byteKinds[uchar(m_data[m_pos])] != ByteKind::EndsText) {
+            if (m_state.destination != Destination::Skip)
+                textByte(uchar(m_data[m_pos]));
+            ++m_pos;
+        }
+        return;
+    }
+    qsizetype plainStart = m_pos;
+    while (m_pos < m_size) {
+        const uchar byte = uchar(m_data[m_pos]);
+        const ByteKind kind = byteKinds[byte];
+        if (kind == ByteKind::Plain) {
+            ++m_pos;
+            continue;
+        }
+        appendPlainText(plainStart, m_pos);
+        if (kind == ByteKind::EndsText)
+            return;
+        textByte(byte);
+        plainStart = ++m_pos;
+    }
+    appendPlainText(plainStart, m_pos);
+}
+
+void RtfReader::appendPlainText(qsizetype start, qsizetype end)
+{
+    if (start == end)
+        return;
+    startRun();
+    m_text.append(QLatin1StringView(m_data + start, end - start));
+}
+
+void RtfReader::startRun()
+{
+    if (m_runs.empty() || !(m_runs.back().state == m_state.character))
+        m_runs.push_back({m_text.size(), m_state.character});
+}
+
 void RtfReader::textByte(uchar byte)
 {
     char32_t code = byte;
@@ -608,9 +717,9 @@ void RtfReader::character(char16_t c)
 {
     switch (m_state.destination) {
     case Destination::Text:
-        if (m_runs.empty() || !(m_runs.back().state == m_state.character))
-            m_runs.push_back({m_text.size(), m_state.character});
+        startRun();
         m_text.append(QChar(c));
+        m_textHasSurrogates = m_textHasSurrogates || QChar::isSurrogate(c);
         break;
     case Destination::FontTable:
         if (c == u';')
@@ -637,7 +746,7 @@ void RtfReader::writeParagraph()
 {
     // The paragraph takes the properties in force at its end, and an empty one the height of
     // the text it would have held.
-    const QTextCharFormat separatorFormat = charFormat(m_state.character);
+    const QTextCharFormat separatorFormat = m_charFormats[std::size_t(charFormatIndex(m_state.character))];
     if (m_firstParagraph) {
         m_cursor.setBlockFormat(blockFormat(m_state.paragraph));
         m_cursor.setBlockCharFormat(separatorFormat);
@@ -645,21 +754,26 @@ void RtfReader::writeParagraph()
     } else {
         m_cursor.insertBlock(blockFormat(m_state.paragraph), separatorFormat);
     }
-    repairSurrogates(m_text);
+    if (m_textHasSurrogates)
+        repairSurrogates(m_text);
     // Runs that differ only in what is not shown (a font face, say) go in as one.
     std::size_t first = 0;
+    int format = m_runs.empty() ? -1 : charFormatIndex(m_runs.front().state);
     while (first < m_runs.size()) {
-        const QTextCharFormat format = charFormat(m_runs[first].state);
         std::size_t next = first + 1;
-        while (next < m_runs.size() && charFormat(m_runs[next].state) == format)
+        int nextFormat = -1;
+        while (next < m_runs.size() && (nextFormat = charFormatIndex(m_runs[next].state)) == format)
             ++next;
         const qsizetype start = m_runs[first].start;
         const qsizetype end = next < m_runs.size() ? m_runs[next].start : m_text.size();
-        m_cursor.insertText(QString::fromRawData(m_text.constData() + start, end - start), format);
+        m_cursor.insertText(QString::fromRawData(m_text.constData() + start, end - start),
+                            m_charFormats[std::size_t(format)]);
         first = next;
+        format = nextFormat;
     }
     m_text.resize(0); // keeps the buffer for the next paragraph
     m_runs.clear();
+    m_textHasSurrogates = false;
 }
 
 void RtfReader::finishFontEntry()
@@ -667,7 +781,7 @@ void RtfReader::finishFontEntry()
     if (m_tableFont >= 0) {
         m_tableFontInfo.symbol = m_tableFontInfo.symbol || m_tableFontName.trimmed() == QLatin1String("Symbol");
         m_fonts.insert(m_tableFont, m_tableFontInfo);
-        m_charFormats.clear();
+        m_stateFormatIndex.clear();
     }
     m_tableFont = -1;
     m_tableFontName.clear();
@@ -679,7 +793,7 @@ void RtfReader::finishColourEntry()
     m_colours.append(m_colourGiven ? QColor(m_red, m_green, m_blue) : QColor());
     m_red = m_green = m_blue = 0;
     m_colourGiven = false;
-    m_charFormats.clear();
+    m_stateFormatIndex.clear();
 }
 
 QColor RtfReader::tableColour(int index) const
@@ -687,26 +801,43 @@ QColor RtfReader::tableColour(int index) const
     return index > 0 && index < m_colours.size() ? m_colours.at(index) : QColor();
 }
 
-const QTextCharFormat &RtfReader::charFormat(const CharacterState &state)
+int RtfReader::charFormatIndex(const CharacterState &state)
 {
-    if (const auto found = m_charFormats.constFind(state); found != m_charFormats.constEnd())
+    if (const auto found = m_stateFormatIndex.constFind(state); found != m_stateFormatIndex.constEnd())
         return *found;
-    QTextCharFormat format;
-    format.setFontWeight(state.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(state.italic);
-    format.setFontUnderline(state.underline);
-    format.setFontStrikeOut(state.strike);
-    format.setFontPointSize(state.fontSize / 2.0);
-    if (const QColor colour = tableColour(state.colour); colour.isValid())
-        format.setForeground(colour);
-    if (const QColor colour = tableColour(state.highlight); colour.isValid())
-        format.setBackground(colour);
-    if (fontInfo(state.font).fixedPitch) {
-        format.setFontFamilies(QStringList{QStringLiteral("monospace")});
-        format.setFontFixedPitch(true);
-        format.setFontStyleHint(QFont::Monospace);
+    const QColor colour = tableColour(state.colour);
+    const QColor highlight = tableColour(state.highlight);
+    const ShownFormat shown{state.bold,
+                            state.italic,
+                            state.underline,
+                            state.strike,
+                            fontInfo(state.font).fixedPitch,
+                            state.fontSize,
+                            colour.isValid() ? qint64(colour.rgba()) : -1,
+                            highlight.isValid() ? qint64(highlight.rgba()) : -1};
+    auto index = m_charFormatIndex.constFind(shown);
+    if (index == m_charFormatIndex.constEnd()) {
+        QTextCharFormat format;
+        format.setFontWeight(shown.bold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(shown.italic);
+        format.setFontUnderline(shown.underline);
+        format.setFontStrikeOut(shown.strike);
+        format.setFontPointSize(shown.fontSize / 2.0);
+        if (colour.isValid())
+            format.setForeground(colour);
+        if (highlight.isValid())
+            format.setBackground(highlight);
+        if (shown.fixedPitch) {
+            format.setFontFamilies(QStringList{QStringLiteral("monospace")});
+            format.setFontFixedPitch(true);
+            format.setFontStyleHint(QFont::Monospace);
+        }
+        keepHash(format);
+        m_charFormats.push_back(format);
+        index = m_charFormatIndex.insert(shown, int(m_charFormats.size() - 1));
     }
-    return *m_charFormats.insert(state, format);
+    m_stateFormatIndex.insert(state, *index);
+    return *index;
 }
 
 const QTextBlockFormat &RtfReader::blockFormat(const ParagraphState &state)

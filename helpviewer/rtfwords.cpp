@@ -1,59 +1,118 @@
 #include "helpviewer/rtfwords.h"
 
-#include <string>
-#include <unordered_map>
+#include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace kr52 {
 
 namespace {
 
-using WordTable = std::unordered_map<std::string_view, RtfWord>;
+struct WordEntry {
+    std::string_view name;
+    RtfWord word;
+};
 
-WordTable buildTable()
+using enum RtfWord;
+
+constexpr WordEntry wordEntries[] = {
+    {"fonttbl", FontTable}, {"colortbl", ColourTable},
+    {"par", Paragraph}, {"row", Paragraph}, {"page", Paragraph}, {"sect", Paragraph},
+    {"line", Line}, {"tab", Tab}, {"cell", Tab},
+    {"emdash", EmDash}, {"endash", EnDash}, {"bullet", Bullet},
+    {"lquote", LeftQuote}, {"rquote", RightQuote},
+    {"ldblquote", LeftDoubleQuote}, {"rdblquote", RightDoubleQuote},
+    {"emspace", EmSpace}, {"enspace", EnSpace},
+    {"u", Unicode}, {"uc", UnicodeSkipCount}, {"bin", Binary},
+    {"plain", Plain}, {"b", Bold}, {"i", Italic}, {"ulnone", UnderlineNone},
+    {"strike", Strike}, {"striked", Strike},
+    {"fs", FontSize}, {"cf", Colour}, {"highlight", Highlight}, {"cb", Highlight},
+    {"f", Font}, {"deff", DefaultFont},
+    {"pard", ParagraphDefaults},
+    {"ql", AlignLeft}, {"qc", AlignCentre}, {"qr", AlignRight}, {"qj", Justify},
+    {"li", LeftIndent}, {"lin", LeftIndent}, {"ri", RightIndent}, {"rin", RightIndent},
+    {"fi", FirstIndent}, {"sb", SpaceBefore}, {"sa", SpaceAfter}, {"tx", TabStop},
+    {"fcharset", FontCharset}, {"fmodern", FontModern}, {"fprq", FontPitch},
+    {"red", Red}, {"green", Green}, {"blue", Blue},
+    // every underline style
+    {"ul", Underline}, {"uld", Underline}, {"uldash", Underline}, {"uldashd", Underline},
+    {"uldashdd", Underline}, {"uldb", Underline}, {"ulhwave", Underline}, {"ulldash", Underline},
+    {"ulth", Underline}, {"ulthd", Underline}, {"ulthdash", Underline}, {"ulthdashd", Underline},
+    {"ulthdashdd", Underline}, {"ulthldash", Underline}, {"ululdbwave", Underline}, {"ulw", Underline},
+    {"ulwave", Underline},
+    // destinations whose text is not part of the page
+    {"stylesheet", SkippedDestination}, {"info", SkippedDestination}, {"pict", SkippedDestination},
+    {"object", SkippedDestination}, {"objdata", SkippedDestination}, {"fldinst", SkippedDestination},
+    {"header", SkippedDestination}, {"headerl", SkippedDestination}, {"headerr", SkippedDestination},
+    {"headerf", SkippedDestination}, {"footer", SkippedDestination}, {"footerl", SkippedDestination},
+    {"footerr", SkippedDestination}, {"footerf", SkippedDestination}, {"footnote", SkippedDestination},
+    {"pn", SkippedDestination}, {"listtable", SkippedDestination}, {"listoverridetable", SkippedDestination},
+    {"revtbl", SkippedDestination}, {"filetbl", SkippedDestination}, {"xe", SkippedDestination},
+    {"tc", SkippedDestination}, {"txe", SkippedDestination}, {"rxe", SkippedDestination},
+    {"template", SkippedDestination}, {"nonshppict", SkippedDestination}, {"annotation", SkippedDestination},
+    {"atnid", SkippedDestination}, {"atnauthor", SkippedDestination}, {"bkmkstart", SkippedDestination},
+    {"bkmkend", SkippedDestination}, {"themedata", SkippedDestination},
+    {"colorschememapping", SkippedDestination}, {"datastore", SkippedDestination},
+    {"latentstyles", SkippedDestination}, {"generator", SkippedDestination},
+};
+
+constexpr std::size_t longestName()
 {
-    using enum RtfWord;
-    WordTable table{
-        {"fonttbl", FontTable}, {"colortbl", ColourTable},
-        {"par", Paragraph}, {"row", Paragraph}, {"page", Paragraph}, {"sect", Paragraph},
-        {"line", Line}, {"tab", Tab}, {"cell", Tab},
-        {"emdash", EmDash}, {"endash", EnDash}, {"bullet", Bullet},
-        {"lquote", LeftQuote}, {"rquote", RightQuote},
-        {"ldblquote", LeftDoubleQuote}, {"rdblquote", RightDoubleQuote},
-        {"emspace", EmSpace}, {"enspace", EnSpace},
-        {"u", Unicode}, {"uc", UnicodeSkipCount}, {"bin", Binary},
-        {"plain", Plain}, {"b", Bold}, {"i", Italic}, {"ulnone", UnderlineNone},
-        {"strike", Strike}, {"striked", Strike},
-        {"fs", FontSize}, {"cf", Colour}, {"highlight", Highlight}, {"cb", Highlight},
-        {"f", Font}, {"deff", DefaultFont},
-        {"pard", ParagraphDefaults},
-        {"ql", AlignLeft}, {"qc", AlignCentre}, {"qr", AlignRight}, {"qj", Justify},
-        {"li", LeftIndent}, {"lin", LeftIndent}, {"ri", RightIndent}, {"rin", RightIndent},
-        {"fi", FirstIndent}, {"sb", SpaceBefore}, {"sa", SpaceAfter}, {"tx", TabStop},
-        {"fcharset", FontCharset}, {"fmodern", FontModern}, {"fprq", FontPitch},
-        {"red", Red}, {"green", Green}, {"blue", Blue},
-    };
-    for (std::string_view underline : {"ul", "uld", "uldash", "uldashd", "uldashdd", "uldb", "ulhwave",
-                                       "ulldash", "ulth", "ulthd", "ulthdash", "ulthdashd", "ulthdashdd",
-                                       "ulthldash", "ululdbwave", "ulw", "ulwave"})
-        table.emplace(underline, Underline);
-    // Destinations whose text is not part of the page.
-    for (std::string_view skipped : {"stylesheet", "info", "pict", "object", "objdata", "fldinst", "header",
-                                     "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf",
-                                     "footnote", "pn", "listtable", "listoverridetable", "revtbl", "filetbl",
-                                     "xe", "tc", "txe", "rxe", "template", "nonshppict", "annotation",
-                                     "atnid", "atnauthor", "bkmkstart", "bkmkend", "themedata",
-                                     "colorschememapping", "datastore", "latentstyles", "generator"})
-        table.emplace(skipped, SkippedDestination);
-    return table;
+    std::size_t longest = 0;
+    for (const WordEntry &entry : wordEntries)
+        longest = std::max(longest, entry.name.size());
+    return longest;
 }
+
+// Every control word of a page is looked up, so the table is open-addressed and hashes a few
+// bytes rather than calling a general string hash.
+class WordTable {
+public:
+    constexpr WordTable()
+    {
+        for (const WordEntry &entry : wordEntries) {
+            std::size_t slot = hash(entry.name);
+            while (m_slots[slot] != nullptr && m_slots[slot]->name != entry.name)
+                slot = (slot + 1) % slotCount;
+            if (m_slots[slot] == nullptr)
+                m_slots[slot] = &entry;
+        }
+    }
+
+    [[nodiscard]] constexpr RtfWord find(std::string_view name) const
+    {
+        if (name.size() > maxNameSize)
+            return Unknown;
+        for (std::size_t slot = hash(name); m_slots[slot] != nullptr; slot = (slot + 1) % slotCount) {
+            if (m_slots[slot]->name == name)
+                return m_slots[slot]->word;
+        }
+        return Unknown;
+    }
+
+private:
+    static constexpr std::size_t slotCount = 512; // a power of two, several times the entries
+    static constexpr std::size_t maxNameSize = longestName();
+    static_assert(std::size(wordEntries) * 4 < slotCount, "the table must stay sparse for short probes");
+
+    [[nodiscard]] static constexpr std::size_t hash(std::string_view name)
+    {
+        std::uint32_t value = 2166136261u; // FNV-1a
+        for (char c : name)
+            value = (value ^ std::uint8_t(c)) * 16777619u;
+        return value % slotCount;
+    }
+
+    std::array<const WordEntry *, slotCount> m_slots{};
+};
+
+constexpr WordTable wordTable;
 
 } // namespace
 
 RtfWord rtfWord(std::string_view name)
 {
-    static const WordTable table = buildTable();
-    const auto found = table.find(name);
-    return found == table.end() ? RtfWord::Unknown : found->second;
+    return wordTable.find(name);
 }
 
 } // namespace kr52
