@@ -207,7 +207,7 @@ void repairSurrogates(QString &text)
 class RtfReader {
 public:
     RtfReader(const QByteArray &rtf, QTextDocument &document)
-        : m_data(rtf.constData()), m_size(rtf.size()), m_cursor(&document)
+        : m_data(rtf.constData()), m_size(rtf.size()), m_document(document), m_cursor(&document)
     {
     }
 
@@ -252,6 +252,7 @@ private:
     int m_groupsBeyondLimit = 0;
     int m_pendingSkip = 0; // fallback characters still to drop after \uN
 
+    QTextDocument &m_document;
     QTextCursor m_cursor;
     QString m_text; // the paragraph so far
     std::vector<Run> m_runs;
@@ -280,6 +281,9 @@ private:
 void RtfReader::read()
 {
     m_cursor.beginEditBlock();
+    // Cleared inside the edit, the document reports one change from nothing to the whole page, so
+    // a layout attached to it (the help window's) lays the page out lazily instead of all at once.
+    m_document.clear();
     while (m_pos < m_size) {
         switch (m_data[m_pos]) {
         case '{':
@@ -877,7 +881,6 @@ void readRtf(const QByteArray &rtf, QTextDocument &document)
 {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false); // clears the history too: a page is never edited back
-    document.clear();
     RtfReader(rtf, document).read();
     document.setUndoRedoEnabled(undo);
 }
