@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QAbstractTextDocumentLayout>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -53,6 +54,31 @@ const QByteArray colourTable = "{\\colortbl;\\red255\\green0\\blue0;\\red0\\gree
 const QByteArray symbolFonts = "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fnil\\fcharset2 Wingdings-like;}"
                                "{\\f2\\froman Symbol;}{\\f3\\fmodern\\fcharset0 Courier New;}}";
 
+// A layout that only notes what the document tells it, so no fonts are needed.
+class ChangeRecorder : public QAbstractTextDocumentLayout {
+public:
+    struct Change {
+        int from;
+        int removed;
+        int added;
+        friend bool operator==(const Change &, const Change &) = default;
+    };
+
+    explicit ChangeRecorder(QTextDocument *document) : QAbstractTextDocumentLayout(document) {}
+
+    QList<Change> changes;
+
+    void draw(QPainter *, const PaintContext &) override {}
+    int hitTest(const QPointF &, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame *) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock &) const override { return {}; }
+
+protected:
+    void documentChanged(int from, int removed, int added) override { changes.append({from, removed, added}); }
+};
+
 QByteArray repeated(const QByteArray &piece, int times)
 {
     return piece.repeated(times);
@@ -71,6 +97,9 @@ private slots:
     void characterFormat_data();
     void characterFormat();
     void highlightAndFixedPitch();
+    void everyRunKeepsItsFormat();
+    void tablesReadLaterApplyToLaterParagraphs();
+    void aPageArrivesAsOneChange();
     void paragraphFormat_data();
     void paragraphFormat();
     void tabStopsStartAtTheLeftIndent();
@@ -264,6 +293,66 @@ void tst_rtfreader::highlightAndFixedPitch()
     QVERIFY(formatOf(document, QStringLiteral("M")).fontFixedPitch());
     QVERIFY(!formatOf(document, QStringLiteral("Z")).fontFixedPitch());
     QVERIFY(!formatOf(document, QStringLiteral("Z")).hasProperty(QTextFormat::BackgroundBrush));
+}
+
+void tst_rtfreader::everyRunKeepsItsFormat()
+{
+    // Neighbouring runs go into the document together when they look the same: a change of face
+    // alone, or two colour entries of one colour, must not split them, and nothing else may merge.
+    QTextDocument document;
+    readRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Times;}{\\f2\\fmodern Courier;}}"
+            "{\\colortbl;\\red255\\green0\\blue0;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+            "A{\\f1 B}C{\\cf1 D}{\\cf2 E}{\\cf3 F}{\\f2 G}{\\b H}{\\f2\\b J}K\\par}",
+            document);
+    QCOMPARE(documentText(document), QStringLiteral("ABCDEFGHJK"));
+    const auto bold = [&document](const char *probe) {
+        return formatOf(document, QString::fromLatin1(probe)).fontWeight() >= QFont::Bold;
+    };
+    const auto fixed = [&document](const char *probe) { return formatOf(document, QString::fromLatin1(probe)).fontFixedPitch(); };
+    const auto colour = [&document](const char *probe) {
+        const QTextCharFormat format = formatOf(document, QString::fromLatin1(probe));
+        return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor();
+    };
+    QCOMPARE(formatOf(document, QStringLiteral("A")), formatOf(document, QStringLiteral("B")));
+    QCOMPARE(formatOf(document, QStringLiteral("B")), formatOf(document, QStringLiteral("C")));
+    QCOMPARE(formatOf(document, QStringLiteral("D")), formatOf(document, QStringLiteral("E")));
+    QCOMPARE(colour("C"), QColor());
+    QCOMPARE(colour("D"), QColor(255, 0, 0));
+    QCOMPARE(colour("F"), QColor(0, 0, 255));
+    QVERIFY(fixed("G") && !bold("G"));
+    QVERIFY(bold("H") && !fixed("H"));
+    QVERIFY(bold("J") && fixed("J"));
+    QVERIFY(!bold("K") && !fixed("K") && !colour("K").isValid());
+}
+
+void tst_rtfreader::tablesReadLaterApplyToLaterParagraphs()
+{
+    // Formats are remembered per page; a table read after some text must still count after it.
+    QTextDocument document;
+    readRtf("{\\rtf1\\cf1 a{\\f1 m}\\par{\\colortbl;\\red255\\green0\\blue0;}{\\fonttbl{\\f1\\fmodern Courier;}}"
+            "\\cf1 b{\\f1 n}\\par}",
+            document);
+    QVERIFY(!formatOf(document, QStringLiteral("a")).hasProperty(QTextFormat::ForegroundBrush));
+    QVERIFY(!formatOf(document, QStringLiteral("m")).fontFixedPitch());
+    QCOMPARE(formatOf(document, QStringLiteral("b")).foreground().color(), QColor(255, 0, 0));
+    QVERIFY(formatOf(document, QStringLiteral("n")).fontFixedPitch());
+}
+
+void tst_rtfreader::aPageArrivesAsOneChange()
+{
+    // A layout attached to the document (the help window's) lays a page out step by step only
+    // when it is told of one change from nothing to the whole document; told of anything else, it
+    // lays out every paragraph before reading returns.
+    QTextDocument document;
+    auto *layout = new ChangeRecorder(&document);
+    document.setDocumentLayout(layout);
+    for (const QByteArray &page : {QByteArray("{\\rtf1\\qc\\b old page\\par}"),
+                                   QByteArray("{\\rtf1\\qc\\b Title\\par\\pard\\plain one\\par two}")}) {
+        layout->changes.clear();
+        readRtf(page, document);
+        QVERIFY(!layout->changes.isEmpty());
+        QCOMPARE(layout->changes.last(), (ChangeRecorder::Change{0, 0, document.characterCount()}));
+    }
 }
 
 void tst_rtfreader::paragraphFormat_data()
