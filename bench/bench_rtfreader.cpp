@@ -67,9 +67,9 @@ qint64 best(const std::vector<qint64> &values)
 
 void printTimes(const char *what, const Times &times)
 {
-    std::printf("%s: median %.2f ms wall, %.2f ms processor; best %.2f ms wall, %.2f ms processor (%d rounds)\n",
-                what, milliseconds(median(times.wall)), milliseconds(median(times.processor)),
-                milliseconds(best(times.wall)), milliseconds(best(times.processor)), rounds);
+    std::printf("%s: median %.2f ms wall, %.2f ms processor; best %.2f ms wall, %.2f ms processor (%d rounds)\n", what,
+                milliseconds(median(times.wall)), milliseconds(median(times.processor)), milliseconds(best(times.wall)),
+                milliseconds(best(times.processor)), rounds);
 }
 
 qint64 threadCpuNanoseconds()

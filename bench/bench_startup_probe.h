@@ -54,10 +54,7 @@ inline double secondsSinceBoot()
 // (the whole frame painted and flushed), reports and quits.
 class FirstFrameProbe : public QObject {
 public:
-    explicit FirstFrameProbe(std::chrono::steady_clock::time_point mainStarted)
-        : m_mainStarted(mainStarted)
-    {
-    }
+    explicit FirstFrameProbe(std::chrono::steady_clock::time_point mainStarted) : m_mainStarted(mainStarted) {}
 
     void watch(QWidget *window) { window->installEventFilter(this); }
 
@@ -74,7 +71,8 @@ protected:
 private:
     void report()
     {
-        const auto sinceMain = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_mainStarted);
+        const auto sinceMain =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - m_mainStarted);
         const double processStart = processStartSinceBoot();
         const double sinceProcess = processStart < 0 ? -1 : (secondsSinceBoot() - processStart) * 1000.0;
         rusage usage{};

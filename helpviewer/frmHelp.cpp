@@ -69,9 +69,7 @@ void frmHelp::comDone_Click()
     hide();
 }
 
-void frmHelp::reject()
-{
-}
+void frmHelp::reject() {}
 
 void frmHelp::keyPressEvent(QKeyEvent *event)
 {

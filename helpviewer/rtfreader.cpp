@@ -37,10 +37,9 @@ constexpr char16_t bullet = 0x2022;
 
 // Windows-1252 bytes 0x80 to 0x9F; the five the code page leaves undefined show as U+FFFD.
 constexpr char16_t windows1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178,
 };
 
 enum class Destination : quint8 { Text, Skip, FontTable, ColourTable };
@@ -101,8 +100,8 @@ size_t qHash(const ShownFormat &format, size_t seed = 0)
 size_t qHash(const CharacterState &state, size_t seed = 0)
 {
     // The four switches and the size share one word: fewer values to mix for a lookup made per run.
-    const quint64 switchesAndSize = quint64(state.bold) | quint64(state.italic) << 1 | quint64(state.underline) << 2
-                                    | quint64(state.strike) << 3 | quint64(quint32(state.fontSize)) << 32;
+    const quint64 switchesAndSize = quint64(state.bold) | quint64(state.italic) << 1 | quint64(state.underline) << 2 |
+                                    quint64(state.strike) << 3 | quint64(quint32(state.fontSize)) << 32;
     return qHashMulti(seed, switchesAndSize, state.colour, state.highlight, state.font);
 }
 
@@ -568,7 +567,8 @@ void RtfReader::textWord(RtfWord word, bool hasParameter, int parameter)
         if (hasParameter) {
             // Signed 16-bit as written by most encoders; anything outside that is no character.
             const bool valid = parameter >= -32768 && parameter <= 65535;
-            const char32_t code = valid ? char32_t(parameter < 0 ? parameter + 65536 : parameter) : char32_t(replacementCharacter);
+            const char32_t code =
+                valid ? char32_t(parameter < 0 ? parameter + 65536 : parameter) : char32_t(replacementCharacter);
             if (const char16_t c = safeCharacter(code))
                 character(c);
             m_pendingSkip = m_state.unicodeSkip;

@@ -72,9 +72,10 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     Line1->setFrameShadow(QFrame::Plain);
     Line1->setGeometry(px(60), px(420), px(2220) - px(60), 1);
 
-    cmbPort = makeList(this, QStringLiteral("cmbPort"),
-                       {QStringLiteral("COM1:"), QStringLiteral("COM2:"), QStringLiteral("COM3:"), QStringLiteral("COM4:"),
-                        QStringLiteral("LPT1:"), QStringLiteral("LPT2:"), QStringLiteral("LPT3:"), QStringLiteral("LPT4:")});
+    cmbPort =
+        makeList(this, QStringLiteral("cmbPort"),
+                 {QStringLiteral("COM1:"), QStringLiteral("COM2:"), QStringLiteral("COM3:"), QStringLiteral("COM4:"),
+                  QStringLiteral("LPT1:"), QStringLiteral("LPT2:"), QStringLiteral("LPT3:"), QStringLiteral("LPT4:")});
     placeInTwips(cmbPort, 1080, 60, 1152, 288);
     cmbBaud = makeList(this, QStringLiteral("cmbBaud"),
                        {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("33600")});

@@ -22,8 +22,8 @@ QString withoutOuterBlanks(const QString &text)
 
 QString serialSettingsText(const QString &baudText, const QString &dataBits, const QString &stopBits)
 {
-    return numberText(leadingNumber(baudText)).trimmed() + QStringLiteral(",n,") + withoutOuterBlanks(dataBits)
-        + QLatin1Char(',') + withoutOuterBlanks(stopBits);
+    return numberText(leadingNumber(baudText)).trimmed() + QStringLiteral(",n,") + withoutOuterBlanks(dataBits) +
+           QLatin1Char(',') + withoutOuterBlanks(stopBits);
 }
 
 bool isSerialPortEntry(const QString &entry)

@@ -21,7 +21,8 @@ frmPresets *frmPresets::create(const QString &programDir, QWidget *mainWindow)
     const QString folder = presetFolder(programDir);
     const PresetFolderListing listing = listPresetFiles(folder);
     if (!listing.readable) {
-        showMessage(applicationTitle(), unreadablePresetFolderText(folder, listing.error), QMessageBox::Warning, mainWindow);
+        showMessage(applicationTitle(), unreadablePresetFolderText(folder, listing.error), QMessageBox::Warning,
+                    mainWindow);
         return nullptr;
     }
     return new frmPresets(folder, listing.names, mainWindow);

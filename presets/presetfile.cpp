@@ -31,8 +31,7 @@ PresetDescription readPresetDescription(const QString &path)
         return {PresetDescription::Outcome::Unreadable, {}, file.errorString()};
     FieldReader fields(file);
     const std::optional<QString> header = fields.next();
-    const std::optional<QString> description =
-        header && isPresetHeader(*header) ? fields.next() : std::nullopt;
+    const std::optional<QString> description = header && isPresetHeader(*header) ? fields.next() : std::nullopt;
     if (file.error() != QFileDevice::NoError)
         return {PresetDescription::Outcome::Unreadable, {}, file.errorString()};
     if (!header || !isPresetHeader(*header))

@@ -9,9 +9,10 @@ QString incorrectPresetTitle()
 
 QString incorrectPresetText(const QString &fileName)
 {
-    return QStringLiteral("The preset '") + fileName
-        + QStringLiteral("' does not appear to be a preset file.\n"
-                         "  This may be a corrupt file or it may require a more revent version of the Arvel KR86 Setup utility.");
+    return QStringLiteral("The preset '") + fileName +
+           QStringLiteral(
+               "' does not appear to be a preset file.\n"
+               "  This may be a corrupt file or it may require a more revent version of the Arvel KR86 Setup utility.");
 }
 
 QString corruptPresetText()

@@ -6,7 +6,7 @@ namespace {
 constexpr char ESC = 27;
 constexpr char LF = 10;
 constexpr char NUL = 0;
-}
+} // namespace
 
 QByteArray switchCommand(char operation, QByteArrayView switchId, QByteArrayView mask)
 {

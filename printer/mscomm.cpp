@@ -73,14 +73,13 @@ void MSComm::open()
 
     m_port.setPortName(path);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const QString reason = m_port.error() == QSerialPort::PermissionError
-            ? describeOpenFailure(path, EBUSY)
-            : m_port.errorString() + QLatin1Char('.');
+        const QString reason = m_port.error() == QSerialPort::PermissionError ? describeOpenFailure(path, EBUSY)
+                                                                              : m_port.errorString() + QLatin1Char('.');
         fail(QStringLiteral("open"), reason);
     }
-    const bool configured = m_port.setBaudRate(m_settings.baudRate) && m_port.setParity(m_settings.parity)
-        && m_port.setDataBits(m_settings.dataBits) && m_port.setStopBits(m_settings.stopBits)
-        && m_port.setFlowControl(QSerialPort::NoFlowControl);
+    const bool configured = m_port.setBaudRate(m_settings.baudRate) && m_port.setParity(m_settings.parity) &&
+                            m_port.setDataBits(m_settings.dataBits) && m_port.setStopBits(m_settings.stopBits) &&
+                            m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured)
         fail(QStringLiteral("set \"%1\" on").arg(m_settingsText), m_port.errorString() + QLatin1Char('.'));
 }
@@ -114,8 +113,8 @@ void MSComm::setOutput(const QByteArray &text)
             fail(QStringLiteral("write to"),
                  QStringLiteral("Timed out: the device did not take the data. Check the cable, "
                                 "the baud rate and that the printer is on line."));
-        if (!m_port.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime())))
-            && m_port.error() != QSerialPort::NoError && m_port.error() != QSerialPort::TimeoutError)
+        if (!m_port.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))) &&
+            m_port.error() != QSerialPort::NoError && m_port.error() != QSerialPort::TimeoutError)
             fail(QStringLiteral("write to"), m_port.errorString() + QLatin1Char('.'));
     }
     drain();

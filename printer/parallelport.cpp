@@ -83,8 +83,8 @@ void ParallelPort::close()
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0 && errno != EINTR)
-        throw PrinterError(QStringLiteral("Could not close %1 (%2): %3")
-                               .arg(m_portName, m_path, describeOpenFailure(m_path, errno)));
+        throw PrinterError(
+            QStringLiteral("Could not close %1 (%2): %3").arg(m_portName, m_path, describeOpenFailure(m_path, errno)));
 }
 
 } // namespace kr52

@@ -9,8 +9,7 @@ namespace kr52 {
 // put into words for the operator. Thrown by the link and caught once per printer action.
 class PrinterError : public std::runtime_error {
 public:
-    explicit PrinterError(const QString &message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit PrinterError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}
     [[nodiscard]] const QString &message() const { return m_message; }
 
 private:

@@ -37,7 +37,8 @@ SerialSettingsResult parseSerialSettings(const QString &text)
     const qint64 baudValue = baud.toLongLong(&ok);
     if (!isDigits(baud) || !ok || baudValue <= 0 || baudValue > 4000000)
         return refuse(text, QStringLiteral("the baud rate \"%1\" must be a positive whole number "
-                                           "(such as 9600, 19200 or 33600).").arg(baud));
+                                           "(such as 9600, 19200 or 33600).")
+                                .arg(baud));
     settings.baudRate = static_cast<qint32>(baudValue);
 
     const QString parity = fields[1].trimmed().toLower();

@@ -22,26 +22,26 @@ struct SwitchCommand {
 
 // How a row turns its list's index into commands.
 enum class RowKind {
-    Fixed,          // each named index sends the commands listed for it; others send nothing
-    CharacterSet,   // any index but 0: clear the 4-bit field, set index - 1
-    CodeTable,      // any index but 0: clear the 2-bit field at bits 8-9, set index - 1 there
-    CutOffset,      // index 1: sign, then the offset in tenths of a millimetre as three BCD digits
+    Fixed,        // each named index sends the commands listed for it; others send nothing
+    CharacterSet, // any index but 0: clear the 4-bit field, set index - 1
+    CodeTable,    // any index but 0: clear the 2-bit field at bits 8-9, set index - 1 there
+    CutOffset,    // index 1: sign, then the offset in tenths of a millimetre as three BCD digits
 };
 
 // The main window's pages that carry settings.
 enum class SettingsPage { General = 1, Characters = 2, Tickets = 3, Alignment = 4 };
 
 struct SettingRow {
-    QString listName;           // the drop-down list's control name
-    QString caption;            // the caption label (first line)
-    QString qualifier;          // the second caption line on "Tickets", or empty
-    QStringList entries;        // from index 0, "No change", exactly as shown
+    QString listName;    // the drop-down list's control name
+    QString caption;     // the caption label (first line)
+    QString qualifier;   // the second caption line on "Tickets", or empty
+    QStringList entries; // from index 0, "No change", exactly as shown
     char switchId;
     RowKind kind;
     std::vector<QList<SwitchCommand>> fixedCommands; // index 1, 2, 3 ... for Fixed rows
-    int helpIndex;              // the help button and page of this setting
+    int helpIndex;                                   // the help button and page of this setting
     SettingsPage page;
-    int topTwips;               // the row's top on its page
+    int topTwips; // the row's top on its page
 };
 
 // The twenty-two settings lists, in the order "Use Settings" handles them.

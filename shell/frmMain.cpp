@@ -88,10 +88,12 @@ void frmMain::buildMainPage(QWidget *page)
     image->setScaledContents(true);
     placeInTwips(image, 240, 480, 2400, 1980);
 
-    placeInTwips(makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)),
-          2760, 480, 3672, 372);
-    placeInTwips(makeLabel(page, QStringLiteral("Label18"), QStringLiteral("\u00A9 Arvel Printing Systems Ltd."), normal),
-          2760, 840, 3612, 252);
+    placeInTwips(
+        makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)), 2760,
+        480, 3672, 372);
+    placeInTwips(
+        makeLabel(page, QStringLiteral("Label18"), QStringLiteral("\u00A9 Arvel Printing Systems Ltd."), normal), 2760,
+        840, 3612, 252);
     auto *logo = new QSvgWidget(QStringLiteral(":/art/logo.svg"), page);
     logo->setObjectName(QStringLiteral("Picture2"));
     placeInTwips(logo, 5400, 900, 912, 552);
@@ -112,16 +114,16 @@ void frmMain::buildMainPage(QWidget *page)
     placeInTwips(confPort, 240, 2640, 1272, 312);
     connect(confPort, &QPushButton::clicked, this, &frmMain::comConfPort_Click);
     placeInTwips(makeLabel(page, QStringLiteral("Label19"),
-                    QStringLiteral("Click here first to establish communication with your KR52."), normal),
-          1560, 2700, 4812, 252);
+                           QStringLiteral("Click here first to establish communication with your KR52."), normal),
+                 1560, 2700, 4812, 252);
 
     auto *presets = makeButton(page, QStringLiteral("comPresets"), QStringLiteral("Presets"),
                                QStringLiteral("Select a preset configuration"));
     placeInTwips(presets, 240, 2940, 1272, 312);
     presets->hide();
     connect(presets, &QPushButton::clicked, this, &frmMain::comPresets_Click);
-    auto *presetsText = makeLabel(page, QStringLiteral("Label20"),
-                                  QStringLiteral("Click here to use a preset printer mode."), normal);
+    auto *presetsText =
+        makeLabel(page, QStringLiteral("Label20"), QStringLiteral("Click here to use a preset printer mode."), normal);
     placeInTwips(presetsText, 1560, 3000, 4812, 252);
     presetsText->hide();
 
@@ -130,15 +132,17 @@ void frmMain::buildMainPage(QWidget *page)
     placeInTwips(selfTest, 240, 3240, 1272, 312);
     connect(selfTest, &QPushButton::clicked, this, &frmMain::Command4_Click);
     placeInTwips(makeLabel(page, QStringLiteral("Label21"),
-                    QStringLiteral("Print a self-test. Make sure that the port settings are correct first."), normal),
-          1560, 3300, 4812, 252);
+                           QStringLiteral("Print a self-test. Make sure that the port settings are correct first."),
+                           normal),
+                 1560, 3300, 4812, 252);
 
     auto *use = makeButton(page, QStringLiteral("comUse"), QStringLiteral("Use Settings"),
                            QStringLiteral("Send new settings to the connected KR52."));
     placeInTwips(use, 240, 3840, 1272, 312);
     connect(use, &QPushButton::clicked, this, &frmMain::comUse_Click);
-    placeInTwips(makeLabel(page, QStringLiteral("Label22"), QStringLiteral("Write current settings to the KR52."), normal),
-          1560, 3900, 4812, 252);
+    placeInTwips(
+        makeLabel(page, QStringLiteral("Label22"), QStringLiteral("Write current settings to the KR52."), normal), 1560,
+        3900, 4812, 252);
 }
 
 void frmMain::buildSettingsPages()
@@ -157,7 +161,7 @@ void frmMain::buildSettingsPages()
             // "Start Position Detect" sits 15 twips lower than its row, as laid out.
             const int captionTop = row.listName == QLatin1String("comBMark") ? top + 15 : top;
             placeInTwips(makeLabel(page, QStringLiteral("lab") + row.listName.mid(3), row.caption, captionFont), 180,
-                  captionTop, 2775, 315);
+                         captionTop, 2775, 315);
         } else {
             // Two lines that share a row: each keeps to the top of its own label.
             for (const auto &[text, font, offset, height] :
@@ -328,11 +332,14 @@ void frmMain::comUse_Click()
         [&] {
             if (selfTestSent)
                 return QStringLiteral("All %1 setting commands and the self-test command were sent, but the port "
-                                      "did not close cleanly.").arg(total);
+                                      "did not close cleanly.")
+                    .arg(total);
             if (total == 0)
                 return QStringLiteral("The self-test command was not sent.");
             return QStringLiteral("%1 of %2 setting commands were sent; the printer may now hold only part of the "
-                                  "new settings.").arg(sent).arg(total);
+                                  "new settings.")
+                .arg(sent)
+                .arg(total);
         });
 }
 

@@ -44,7 +44,9 @@ PngHeader readPngHeader(const QString &path)
     if (head.size() < 26 || !head.startsWith("\x89PNG\r\n\x1a\n") || head.mid(12, 4) != "IHDR")
         return {};
     const auto byte = [&](int at) { return int(quint8(head[at])); };
-    const auto big32 = [&](int at) { return (byte(at) << 24) | (byte(at + 1) << 16) | (byte(at + 2) << 8) | byte(at + 3); };
+    const auto big32 = [&](int at) {
+        return (byte(at) << 24) | (byte(at + 1) << 16) | (byte(at + 2) << 8) | byte(at + 3);
+    };
     return {big32(16), big32(20), byte(24), byte(25)};
 }
 
@@ -95,16 +97,21 @@ void tst_Artwork::stripBlackMarkIsSolidAndStandsAlone()
     const QImage strip = loadStrip();
     for (int y = markTop; y <= markBottom; ++y)
         for (int x = markLeft; x <= markRight; ++x)
-            QVERIFY2(strip.pixel(x, y) == black, qPrintable(QStringLiteral("mark pixel %1,%2 is not black").arg(x).arg(y)));
+            QVERIFY2(strip.pixel(x, y) == black,
+                     qPrintable(QStringLiteral("mark pixel %1,%2 is not black").arg(x).arg(y)));
 
     // One pixel all round the mark is paper, so the mark is exactly 23 x 5.
     for (int x = markLeft - 1; x <= markRight + 1; ++x) {
-        QVERIFY2(strip.pixel(x, markTop - 1) != black, qPrintable(QStringLiteral("above the mark at column %1").arg(x)));
-        QVERIFY2(strip.pixel(x, markBottom + 1) != black, qPrintable(QStringLiteral("below the mark at column %1").arg(x)));
+        QVERIFY2(strip.pixel(x, markTop - 1) != black,
+                 qPrintable(QStringLiteral("above the mark at column %1").arg(x)));
+        QVERIFY2(strip.pixel(x, markBottom + 1) != black,
+                 qPrintable(QStringLiteral("below the mark at column %1").arg(x)));
     }
     for (int y = markTop; y <= markBottom; ++y) {
-        QVERIFY2(strip.pixel(markLeft - 1, y) != black, qPrintable(QStringLiteral("left of the mark at row %1").arg(y)));
-        QVERIFY2(strip.pixel(markRight + 1, y) != black, qPrintable(QStringLiteral("right of the mark at row %1").arg(y)));
+        QVERIFY2(strip.pixel(markLeft - 1, y) != black,
+                 qPrintable(QStringLiteral("left of the mark at row %1").arg(y)));
+        QVERIFY2(strip.pixel(markRight + 1, y) != black,
+                 qPrintable(QStringLiteral("right of the mark at row %1").arg(y)));
     }
 }
 
@@ -137,7 +144,8 @@ void tst_Artwork::stripHasBlackLinesDownBothSides()
             QVERIFY2(pixel == black, qPrintable(QStringLiteral("edge pixel %1,%2 is not black").arg(x).arg(y)));
         }
         if (!inTornRows(y)) {
-            QVERIFY2(strip.pixel(1, y) != black, qPrintable(QStringLiteral("left line thicker than a pixel at row %1").arg(y)));
+            QVERIFY2(strip.pixel(1, y) != black,
+                     qPrintable(QStringLiteral("left line thicker than a pixel at row %1").arg(y)));
             QVERIFY2(strip.pixel(stripWidth - 2, y) != black,
                      qPrintable(QStringLiteral("right line thicker than a pixel at row %1").arg(y)));
         }

@@ -96,7 +96,8 @@ private slots:
     {
         QCOMPARE(describeOpenFailure(QStringLiteral("/dev/ttyS0"), EBUSY),
                  QStringLiteral("The device is in use by another program."));
-        QVERIFY(describeOpenFailure(QStringLiteral("/nonexistent"), ENOENT).startsWith(QStringLiteral("There is no such device.")));
+        QVERIFY(describeOpenFailure(QStringLiteral("/nonexistent"), ENOENT)
+                    .startsWith(QStringLiteral("There is no such device.")));
         QVERIFY(describeOpenFailure(QStringLiteral("/tmp"), EISDIR).contains(QStringLiteral("folder")));
         QCOMPARE(describeOpenFailure(QStringLiteral("/tmp"), ENOSPC), QStringLiteral("No space left on device."));
 

@@ -42,8 +42,8 @@ void sendMouse(frmMain &main, QEvent::Type type, Qt::MouseButton button, double 
 {
     const QPointF position(40.0, height * pixelsPerUnit);
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, position, picture(main)->mapToGlobal(position), type == QEvent::MouseMove ? Qt::NoButton : button,
-                      held, Qt::NoModifier);
+    QMouseEvent event(type, position, picture(main)->mapToGlobal(position),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
     QApplication::sendEvent(picture(main), &event);
 }
 
@@ -216,12 +216,18 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("with mm") << "12.5mm" << " 12.5mm";
-        QTest::newRow("no number") << "abc" << " 0mm";
-        QTest::newRow("beyond the range") << "40" << " 29.9mm";
-        QTest::newRow("exact half") << "-0.25" << "-.2mm";
-        QTest::newRow("blank inside") << "1 2" << " 12mm";
-        QTest::newRow("huge") << "1E99" << " 29.9mm";
+        QTest::newRow("with mm") << "12.5mm"
+                                 << " 12.5mm";
+        QTest::newRow("no number") << "abc"
+                                   << " 0mm";
+        QTest::newRow("beyond the range") << "40"
+                                          << " 29.9mm";
+        QTest::newRow("exact half") << "-0.25"
+                                    << "-.2mm";
+        QTest::newRow("blank inside") << "1 2"
+                                      << " 12mm";
+        QTest::newRow("huge") << "1E99"
+                              << " 29.9mm";
     }
 
     void typedOffsetIsTakenWhenTheFocusLeaves()
@@ -238,8 +244,8 @@ private slots:
 
         // Each way the focus can leave: to a list, a button, the tab row, the picture.
         const QList<QWidget *> targets{main.findChild<QComboBox *>(QStringLiteral("comCComp")),
-                                       main.findChild<QWidget *>(QStringLiteral("comHelp(21)")),
-                                       tabs->tabBar(), picture(main)};
+                                       main.findChild<QWidget *>(QStringLiteral("comHelp(21)")), tabs->tabBar(),
+                                       picture(main)};
         for (QWidget *target : targets) {
             box->setFocus();
             QVERIFY(box->hasFocus());
@@ -272,8 +278,8 @@ private slots:
 
         useSerial(main, 1, pty.devicePath());
         click(main, "comUse");
-        QCOMPARE(pty.readAll(), switchBytes('E', '+', "1000") + switchBytes('E', '-', "0FFF")
-                                    + switchBytes('E', '+', "0035") + selfTest());
+        QCOMPARE(pty.readAll(), switchBytes('E', '+', "1000") + switchBytes('E', '-', "0FFF") +
+                                    switchBytes('E', '+', "0035") + selfTest());
     }
 };
 

@@ -217,7 +217,8 @@ void tst_frmhelp::missingFaqGivesMessageAndNoWindow()
 {
     QTemporaryDir program;
     QVERIFY(QDir(program.path()).mkdir(QStringLiteral("help")));
-    QVERIFY(QFile::copy(programDir + QStringLiteral("/help/help0.rtf"), program.path() + QStringLiteral("/help/help0.rtf")));
+    QVERIFY(QFile::copy(programDir + QStringLiteral("/help/help0.rtf"),
+                        program.path() + QStringLiteral("/help/help0.rtf")));
     frmMain main(program.path());
 
     MessageCapture messages;
@@ -225,8 +226,10 @@ void tst_frmhelp::missingFaqGivesMessageAndNoWindow()
     QCOMPARE(messages.count(), 1);
     QCOMPARE(messages.last().title, kr52::applicationTitle());
     QCOMPARE(messages.last().icon, QMessageBox::Warning);
-    QVERIFY2(messages.last().text.contains(program.path() + QStringLiteral("/help/faq.rtf")), qPrintable(messages.last().text));
-    QVERIFY2(messages.last().text.contains(QStringLiteral("No such file or directory")), qPrintable(messages.last().text));
+    QVERIFY2(messages.last().text.contains(program.path() + QStringLiteral("/help/faq.rtf")),
+             qPrintable(messages.last().text));
+    QVERIFY2(messages.last().text.contains(QStringLiteral("No such file or directory")),
+             qPrintable(messages.last().text));
     if (auto *help = main.findChild<frmHelp *>())
         QVERIFY(!help->isVisible());
 
@@ -240,7 +243,8 @@ void tst_frmhelp::unreadablePageKeepsThePageShown()
     QTemporaryDir program;
     QDir folder(program.path());
     QVERIFY(folder.mkpath(QStringLiteral("help/manual.rtf")));
-    QVERIFY(QFile::copy(programDir + QStringLiteral("/help/help0.rtf"), program.path() + QStringLiteral("/help/help0.rtf")));
+    QVERIFY(QFile::copy(programDir + QStringLiteral("/help/help0.rtf"),
+                        program.path() + QStringLiteral("/help/help0.rtf")));
     QWidget owner;
     frmHelp help(program.path(), &owner);
     MessageCapture messages;

@@ -57,10 +57,22 @@ Control *control(QWidget *dialog, const char *name)
     return dialog->findChild<Control *>(QLatin1String(name));
 }
 
-QComboBox *portList(QWidget *dialog) { return control<QComboBox>(dialog, "cmbPort"); }
-QComboBox *baudList(QWidget *dialog) { return control<QComboBox>(dialog, "cmbBaud"); }
-QLineEdit *dataBox(QWidget *dialog) { return control<QLineEdit>(dialog, "txtData"); }
-QLineEdit *stopBox(QWidget *dialog) { return control<QLineEdit>(dialog, "txtStop"); }
+QComboBox *portList(QWidget *dialog)
+{
+    return control<QComboBox>(dialog, "cmbPort");
+}
+QComboBox *baudList(QWidget *dialog)
+{
+    return control<QComboBox>(dialog, "cmbBaud");
+}
+QLineEdit *dataBox(QWidget *dialog)
+{
+    return control<QLineEdit>(dialog, "txtData");
+}
+QLineEdit *stopBox(QWidget *dialog)
+{
+    return control<QLineEdit>(dialog, "txtStop");
+}
 
 void type(QLineEdit *box, const QString &text)
 {
@@ -87,10 +99,7 @@ class tst_frmport : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        linktest::clearDeviceOverrides();
-    }
+    void init() { linktest::clearDeviceOverrides(); }
 
     void firstShowingPresentsTheInitialValues()
     {
@@ -168,10 +177,22 @@ private slots:
         QTest::addColumn<int>("commPort");
         QTest::addColumn<QString>("settings");
 
-        QTest::newRow("COM3: with the initial values") << "COM3:" << "9600" << "8" << "1" << 3 << "9600,n,8,1";
-        QTest::newRow("COM1: at 33600") << "COM1:" << "33600" << "8" << "1" << 1 << "33600,n,8,1";
-        QTest::newRow("blanks around data bits") << "COM4:" << "9600" << "  7  " << "2" << 4 << "9600,n,7,2";
-        QTest::newRow("blanks on both boxes") << "COM2:" << "19200" << " 7" << "2 " << 2 << "19200,n,7,2";
+        QTest::newRow("COM3: with the initial values") << "COM3:"
+                                                       << "9600"
+                                                       << "8"
+                                                       << "1" << 3 << "9600,n,8,1";
+        QTest::newRow("COM1: at 33600") << "COM1:"
+                                        << "33600"
+                                        << "8"
+                                        << "1" << 1 << "33600,n,8,1";
+        QTest::newRow("blanks around data bits") << "COM4:"
+                                                 << "9600"
+                                                 << "  7  "
+                                                 << "2" << 4 << "9600,n,7,2";
+        QTest::newRow("blanks on both boxes") << "COM2:"
+                                              << "19200"
+                                              << " 7"
+                                              << "2 " << 2 << "19200,n,7,2";
     }
 
     void useWithASerialPort()
@@ -206,11 +227,16 @@ private slots:
         QTest::addColumn<QString>("stop");
         QTest::addColumn<QStringList>("named");
 
-        QTest::newRow("empty data bits") << "" << "1" << QStringList{"\"9600,n,,1\"", "data bits", "5, 6, 7 or 8"};
-        QTest::newRow("nine data bits") << "9" << "1" << QStringList{"data bits \"9\"", "5, 6, 7 or 8"};
-        QTest::newRow("blank stop bits") << "8" << "   " << QStringList{"stop bits \"\"", "1, 1.5 or 2"};
-        QTest::newRow("three stop bits") << "8" << "3" << QStringList{"stop bits \"3\"", "1, 1.5 or 2"};
-        QTest::newRow("a comma too many") << "8,1" << "1" << QStringList{"four fields"};
+        QTest::newRow("empty data bits") << ""
+                                         << "1" << QStringList{"\"9600,n,,1\"", "data bits", "5, 6, 7 or 8"};
+        QTest::newRow("nine data bits") << "9"
+                                        << "1" << QStringList{"data bits \"9\"", "5, 6, 7 or 8"};
+        QTest::newRow("blank stop bits") << "8"
+                                         << "   " << QStringList{"stop bits \"\"", "1, 1.5 or 2"};
+        QTest::newRow("three stop bits") << "8"
+                                         << "3" << QStringList{"stop bits \"3\"", "1, 1.5 or 2"};
+        QTest::newRow("a comma too many") << "8,1"
+                                          << "1" << QStringList{"four fields"};
     }
 
     void refusedSettingsChangeNothing()

@@ -14,14 +14,38 @@ private slots:
         QTest::addColumn<QString>("stop");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("initial values") << "9600" << "8" << "1" << "9600,n,8,1";
-        QTest::newRow("third baud entry") << "33600" << "8" << "1" << "33600,n,8,1";
-        QTest::newRow("blanks around both fields") << "19200" << " 7" << "2 " << "19200,n,7,2";
-        QTest::newRow("wide blanks") << "9600" << "  7  " << "2" << "9600,n,7,2";
-        QTest::newRow("empty data bits passed on") << "9600" << "" << "1" << "9600,n,,1";
-        QTest::newRow("inner blanks kept") << "9600" << "7 8" << "1" << "9600,n,7 8,1";
-        QTest::newRow("only blanks are trimmed") << "9600" << "\t7" << "1" << "9600,n,\t7,1";
-        QTest::newRow("anything typed passed on") << "9600" << "9" << "x" << "9600,n,9,x";
+        QTest::newRow("initial values") << "9600"
+                                        << "8"
+                                        << "1"
+                                        << "9600,n,8,1";
+        QTest::newRow("third baud entry") << "33600"
+                                          << "8"
+                                          << "1"
+                                          << "33600,n,8,1";
+        QTest::newRow("blanks around both fields") << "19200"
+                                                   << " 7"
+                                                   << "2 "
+                                                   << "19200,n,7,2";
+        QTest::newRow("wide blanks") << "9600"
+                                     << "  7  "
+                                     << "2"
+                                     << "9600,n,7,2";
+        QTest::newRow("empty data bits passed on") << "9600"
+                                                   << ""
+                                                   << "1"
+                                                   << "9600,n,,1";
+        QTest::newRow("inner blanks kept") << "9600"
+                                           << "7 8"
+                                           << "1"
+                                           << "9600,n,7 8,1";
+        QTest::newRow("only blanks are trimmed") << "9600"
+                                                 << "\t7"
+                                                 << "1"
+                                                 << "9600,n,\t7,1";
+        QTest::newRow("anything typed passed on") << "9600"
+                                                  << "9"
+                                                  << "x"
+                                                  << "9600,n,9,x";
     }
 
     void buildsTheText()

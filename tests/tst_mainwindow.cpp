@@ -71,10 +71,11 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("list");
         QTest::addColumn<int>("page");
-        const QStringList lists{"comEmulation", "comFF", "comSpeed", "comCharSet", "comCPage", "comZStyle",
-                                "comLFeed", "comBMark", "comMeasurePower", "comMeasureResume", "comDetectPower",
-                                "comReverse", "comColumns", "comCRCode", "comCutPos", "comEndCode", "comPoutSig",
-                                "comPout", "comIdleAction", "comRAMBack", "comCutter", "comCComp"};
+        const QStringList lists{"comEmulation",   "comFF",      "comSpeed",   "comCharSet",      "comCPage",
+                                "comZStyle",      "comLFeed",   "comBMark",   "comMeasurePower", "comMeasureResume",
+                                "comDetectPower", "comReverse", "comColumns", "comCRCode",       "comCutPos",
+                                "comEndCode",     "comPoutSig", "comPout",    "comIdleAction",   "comRAMBack",
+                                "comCutter",      "comCComp"};
         const QList<int> pages{1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 1, 2, 2, 4, 1, 1, 1, 1, 1, 1, 4};
         for (int i = 0; i < lists.size(); ++i)
             QTest::addRow("comHelp(%d)", i) << i << lists[i] << pages[i];
@@ -114,7 +115,7 @@ private slots:
     void ticketCaptionsHaveTwoLines()
     {
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
-        const QStringList texts{"Measure page length", "(at power on)", "Measure page length",
+        const QStringList texts{"Measure page length",         "(at power on)",         "Measure page length",
                                 "(on resume after paper end)", "Detect start position", "(at power on)"};
         for (int i = 0; i < texts.size(); ++i) {
             auto *label = main.findChild<QLabel *>(QStringLiteral("labTickets(%1)").arg(i));
@@ -136,11 +137,10 @@ private slots:
             if (!widget->toolTip().isEmpty())
                 tooltips.insert(widget->objectName(), widget->toolTip());
         }
-        QCOMPARE(tooltips, (QMap<QString, QString>{
-                               {"comConfPort", "Setup Parallel or Serial communication"},
-                               {"comPresets", "Select a preset configuration"},
-                               {"Command4", "Print a self-test page on the connected KR52."},
-                               {"comUse", "Send new settings to the connected KR52."}}));
+        QCOMPARE(tooltips, (QMap<QString, QString>{{"comConfPort", "Setup Parallel or Serial communication"},
+                                                   {"comPresets", "Select a preset configuration"},
+                                                   {"Command4", "Print a self-test page on the connected KR52."},
+                                                   {"comUse", "Send new settings to the connected KR52."}}));
     }
 
     void mainPageShowsItsButtonsAndHidesPresets()
@@ -184,16 +184,21 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         for (QLabel *label : main.findChildren<QLabel *>()) {
             const QFontMetrics metrics(label->font());
-            QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(), qPrintable(QStringLiteral("%1: %2 > %3").arg(label->objectName()).arg(metrics.horizontalAdvance(label->text())).arg(label->width())));
+            QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(QStringLiteral("%1: %2 > %3")
+                                    .arg(label->objectName())
+                                    .arg(metrics.horizontalAdvance(label->text()))
+                                    .arg(label->width())));
             QVERIFY2(metrics.height() <= label->height() + 2, qPrintable(label->objectName()));
         }
         // The maker's notice ends before the logo that shares its line.
         auto *notice = main.findChild<QLabel *>(QStringLiteral("Label18"));
-        QVERIFY(notice->x() + QFontMetrics(notice->font()).horizontalAdvance(notice->text())
-                < main.findChild<QWidget *>(QStringLiteral("Picture2"))->x());
+        QVERIFY(notice->x() + QFontMetrics(notice->font()).horizontalAdvance(notice->text()) <
+                main.findChild<QWidget *>(QStringLiteral("Picture2"))->x());
         for (QPushButton *button : main.findChildren<QPushButton *>()) {
             const QFontMetrics metrics(button->font());
-            QVERIFY2(metrics.horizontalAdvance(button->text()) + 8 <= button->width(), qPrintable(button->objectName()));
+            QVERIFY2(metrics.horizontalAdvance(button->text()) + 8 <= button->width(),
+                     qPrintable(button->objectName()));
         }
     }
 
@@ -222,8 +227,8 @@ private slots:
             tabs->setCurrentIndex(page);
             const QImage shot = main.grab().toImage();
             QCOMPARE(shot.size(), main.size() * shot.devicePixelRatio());
-            QVERIFY(shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 2, main.height() / 2)
-                    || shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 3, main.height() / 4));
+            QVERIFY(shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 2, main.height() / 2) ||
+                    shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 3, main.height() / 4));
             if (!folder.isEmpty())
                 QVERIFY(shot.save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(tabs->tabText(page))));
         }

@@ -38,14 +38,17 @@ private slots:
             << QByteArray("VX5PREV1,Receipt\r\nnext") << QStringList{"VX5PREV1", "Receipt", "next"};
         QTest::newRow("unquoted comma cuts") << QByteArray("Receipt, 80 mm\r\n") << QStringList{"Receipt", "80 mm"};
         QTest::newRow("quoted comma kept") << QByteArray("\"Receipt, 80 mm\"\r\n") << QStringList{"Receipt, 80 mm"};
-        QTest::newRow("spaces before a field skipped") << QByteArray("   VX5PREV1,   desc") << QStringList{"VX5PREV1", "desc"};
+        QTest::newRow("spaces before a field skipped")
+            << QByteArray("   VX5PREV1,   desc") << QStringList{"VX5PREV1", "desc"};
         QTest::newRow("spaces before a quote skipped") << QByteArray("  \"a\" ,  \"b\"") << QStringList{"a", "b"};
-        QTest::newRow("trailing spaces of unquoted field dropped") << QByteArray("a  ,b  \r\n") << QStringList{"a", "b"};
+        QTest::newRow("trailing spaces of unquoted field dropped")
+            << QByteArray("a  ,b  \r\n") << QStringList{"a", "b"};
         QTest::newRow("spaces inside quotes kept") << QByteArray("\"  a  \"") << QStringList{"  a  "};
         QTest::newRow("text after closing quote dropped") << QByteArray("\"a\"xyz,b") << QStringList{"a", "b"};
         QTest::newRow("quote inside unquoted field kept") << QByteArray("ab\"c,d") << QStringList{"ab\"c", "d"};
         QTest::newRow("quotes span line ends") << QByteArray("\"a\r\nb\",c") << QStringList{"a\r\nb", "c"};
-        QTest::newRow("quote left open runs to the end") << QByteArray("\"abc,def\r\nghi") << QStringList{"abc,def\r\nghi"};
+        QTest::newRow("quote left open runs to the end")
+            << QByteArray("\"abc,def\r\nghi") << QStringList{"abc,def\r\nghi"};
         QTest::newRow("quote left open at the end") << QByteArray("a,\"") << QStringList{"a", ""};
         QTest::newRow("empty quotes") << QByteArray("\"\",b") << QStringList{"", "b"};
         QTest::newRow("CR LF lines") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
@@ -61,18 +64,20 @@ private slots:
         QTest::newRow("only commas and line ends") << QByteArray(",\r\n,") << QStringList{"", "", "", ""};
         QTest::newRow("empty text") << QByteArray() << QStringList{};
         QTest::newRow("only spaces") << QByteArray("    ") << QStringList{};
-        QTest::newRow("binary bytes as Latin-1") << QByteArray("\x01\x7f\xff\xfe,\x80\x1b")
-                                                 << QStringList{QString::fromLatin1("\x01\x7f\xff\xfe"), QString::fromLatin1("\x80\x1b")};
-        QTest::newRow("NUL inside a field") << QByteArray("a\0b,\0", 5)
-                                            << QStringList{QString::fromLatin1("a\0b", 3), QString(QChar(0))};
-        QTest::newRow("NUL inside quotes") << QByteArray("\"\0,\0\"", 5) << QStringList{QString::fromLatin1("\0,\0", 3)};
+        QTest::newRow("binary bytes as Latin-1")
+            << QByteArray("\x01\x7f\xff\xfe,\x80\x1b")
+            << QStringList{QString::fromLatin1("\x01\x7f\xff\xfe"), QString::fromLatin1("\x80\x1b")};
+        QTest::newRow("NUL inside a field")
+            << QByteArray("a\0b,\0", 5) << QStringList{QString::fromLatin1("a\0b", 3), QString(QChar(0))};
+        QTest::newRow("NUL inside quotes")
+            << QByteArray("\"\0,\0\"", 5) << QStringList{QString::fromLatin1("\0,\0", 3)};
 
         const QByteArray megabyte(1 << 20, 'x');
         QTest::newRow("1 MB line") << QByteArray("VX5PREV1," + megabyte + "\r\nnext")
                                    << QStringList{"VX5PREV1", QString::fromLatin1(megabyte), "next"};
         QByteArray quotedMegabyte(1 << 20, ',');
-        QTest::newRow("1 MB quoted commas") << QByteArray("\"" + quotedMegabyte + "\",end")
-                                            << QStringList{QString::fromLatin1(quotedMegabyte), "end"};
+        QTest::newRow("1 MB quoted commas")
+            << QByteArray("\"" + quotedMegabyte + "\",end") << QStringList{QString::fromLatin1(quotedMegabyte), "end"};
     }
 
     void splitting()

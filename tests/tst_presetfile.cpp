@@ -15,7 +15,8 @@ namespace {
 
 int openDescriptors()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).size());
+    return int(
+        QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot).size());
 }
 
 } // namespace
@@ -47,8 +48,10 @@ private slots:
 
         QTest::newRow("one line, second never read")
             << QByteArray("VX5PREV1,Receipt set-up\r\nVX5PREV1,\"other") << O::Read << "Receipt set-up";
-        QTest::newRow("two lines, unquoted comma cuts") << QByteArray("VX5PREV1\r\nTickets, 2 mm\r\n") << O::Read << "Tickets";
-        QTest::newRow("two lines, quoted keeps comma") << QByteArray("VX5PREV1\r\n\"Tickets, 2 mm\"\r\n") << O::Read << "Tickets, 2 mm";
+        QTest::newRow("two lines, unquoted comma cuts")
+            << QByteArray("VX5PREV1\r\nTickets, 2 mm\r\n") << O::Read << "Tickets";
+        QTest::newRow("two lines, quoted keeps comma")
+            << QByteArray("VX5PREV1\r\n\"Tickets, 2 mm\"\r\n") << O::Read << "Tickets, 2 mm";
         QTest::newRow("LF lines") << QByteArray("VX5PREV1\nTickets\n") << O::Read << "Tickets";
         QTest::newRow("no final line end") << QByteArray("VX5PREV1\r\nTickets") << O::Read << "Tickets";
         QTest::newRow("header after spaces") << QByteArray("   VX5PREV1,Tickets") << O::Read << "Tickets";
@@ -135,8 +138,9 @@ private slots:
     // Every read closes its file, whatever it found.
     void filesAreClosed()
     {
-        const QStringList paths{write(QStringLiteral("a.pre"), "VX5PREV1,Tickets"), write(QStringLiteral("b.pre"), "junk"),
-                                write(QStringLiteral("c.pre"), ""), write(QStringLiteral("d.pre"), "VX5PREV99999")};
+        const QStringList paths{write(QStringLiteral("a.pre"), "VX5PREV1,Tickets"),
+                                write(QStringLiteral("b.pre"), "junk"), write(QStringLiteral("c.pre"), ""),
+                                write(QStringLiteral("d.pre"), "VX5PREV99999")};
         const int before = openDescriptors();
         {
             QFile held(paths.first());

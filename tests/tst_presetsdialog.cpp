@@ -111,7 +111,8 @@ private slots:
         QCOMPARE(m_dialog->minimumSize(), m_dialog->maximumSize());
         QVERIFY(m_main->findChild<QPushButton *>(QStringLiteral("comPresets"))->isHidden());
 
-        const QStringList listed{"big version.pre", "empty.pre", "header only.pre", "lower case.pre", "one line.pre", "quoted.pre"};
+        const QStringList listed{"big version.pre", "empty.pre",    "header only.pre",
+                                 "lower case.pre",  "one line.pre", "quoted.pre"};
         QStringList names;
         for (int row = 0; row < m_list->count(); ++row)
             names << m_list->item(row)->text();
@@ -142,7 +143,8 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().title, kr52::applicationTitle());
         QCOMPARE(messages.last().icon, QMessageBox::Warning);
-        QVERIFY2(messages.last().text.contains(QLatin1Char('\'') + presetsFolder() + QLatin1Char('\'')), qPrintable(messages.last().text));
+        QVERIFY2(messages.last().text.contains(QLatin1Char('\'') + presetsFolder() + QLatin1Char('\'')),
+                 qPrintable(messages.last().text));
         QVERIFY2(messages.last().text.contains(reason), qPrintable(messages.last().text));
         QVERIFY(m_main->isVisible());
         QVERIFY(!shownDialog());

@@ -6,11 +6,11 @@
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QSerialPort>
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -25,10 +25,7 @@ class tst_printerlink : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        linktest::clearDeviceOverrides();
-    }
+    void init() { linktest::clearDeviceOverrides(); }
 
     void startsWithNoPortChosen()
     {
@@ -52,7 +49,8 @@ private slots:
         comm.setOutput(kr52::clearSwitchBitsCommand("E", "0FFF"));
         comm.setPortOpen(false);
         QCOMPARE(pty.readAll(), bytes("\x1b\x23\x32\x2b\x30\x30\x30\x31\x0a\x00"
-                                      "\x1b\x23\x45\x2d\x30\x46\x46\x46\x0a\x00", 20));
+                                      "\x1b\x23\x45\x2d\x30\x46\x46\x46\x0a\x00",
+                                      20));
     }
 
     void selfTestOverSerialSendsFourBytesAndCloses()
@@ -135,10 +133,13 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("expectedWords");
-        QTest::newRow("missing serial device") << "missing-serial" << QStringList{"COM1:", "/nonexistent/ttyS9", "no such device"};
+        QTest::newRow("missing serial device")
+            << "missing-serial" << QStringList{"COM1:", "/nonexistent/ttyS9", "no such device"};
         QTest::newRow("folder as serial device") << "folder-serial" << QStringList{"COM1:", "folder, not a device"};
-        QTest::newRow("serial port held by another open") << "held-serial" << QStringList{"COM1:", "in use by another program"};
-        QTest::newRow("missing parallel device") << "missing-parallel" << QStringList{"LPT1:", "/nonexistent/lp9", "no such device"};
+        QTest::newRow("serial port held by another open")
+            << "held-serial" << QStringList{"COM1:", "in use by another program"};
+        QTest::newRow("missing parallel device")
+            << "missing-parallel" << QStringList{"LPT1:", "/nonexistent/lp9", "no such device"};
         QTest::newRow("folder as parallel device") << "folder-parallel" << QStringList{"LPT1:", "folder, not a device"};
         QTest::newRow("write fails") << "full-parallel" << QStringList{"LPT1:", "/dev/full", "No space left on device"};
         QTest::newRow("FIFO with no reader") << "fifo-parallel" << QStringList{"LPT1:", "nothing is reading"};
@@ -196,13 +197,20 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("field");
-        QTest::newRow("empty data bits") << "9600,n,,1" << "data bits";
-        QTest::newRow("nine data bits") << "9600,n,9,1" << "data bits";
-        QTest::newRow("three stop bits") << "9600,n,8,3" << "stop bits";
-        QTest::newRow("zero baud") << "0,n,8,1" << "baud rate";
-        QTest::newRow("letters for baud") << "fast,n,8,1" << "baud rate";
-        QTest::newRow("unknown parity") << "9600,x,8,1" << "parity";
-        QTest::newRow("too few fields") << "9600,n,8" << "four fields";
+        QTest::newRow("empty data bits") << "9600,n,,1"
+                                         << "data bits";
+        QTest::newRow("nine data bits") << "9600,n,9,1"
+                                        << "data bits";
+        QTest::newRow("three stop bits") << "9600,n,8,3"
+                                         << "stop bits";
+        QTest::newRow("zero baud") << "0,n,8,1"
+                                   << "baud rate";
+        QTest::newRow("letters for baud") << "fast,n,8,1"
+                                          << "baud rate";
+        QTest::newRow("unknown parity") << "9600,x,8,1"
+                                        << "parity";
+        QTest::newRow("too few fields") << "9600,n,8"
+                                        << "four fields";
     }
 
     void refusedSettingsNameTheFieldAndKeepTheOldOnes()

@@ -1,9 +1,9 @@
 #include "helpviewer/rtfreader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QColor>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QAbstractTextDocumentLayout>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -120,9 +120,13 @@ void tst_rtfreader::text_data()
     QTest::newRow("unknown words ignored") << QByteArray("{\\rtf1\\foo12\\bar-3 x\\baz y}") << "xy";
     QTest::newRow("escaped braces and backslash") << QByteArray("{\\rtf1 \\{a\\}\\\\}") << "{a}\\";
     QTest::newRow("special spaces and hyphens") << QByteArray("{\\rtf1 a\\~b\\_c\\-d}") << "a\u00A0b\u2011c\u00ADd";
-    QTest::newRow("named characters") << QByteArray("{\\rtf1\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}")
+    QTest::newRow("named characters") << QByteArray(
+                                             "{\\rtf1\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote}")
                                       << "\u2014\u2013\u2022\u2018\u2019\u201C\u201D";
-    QTest::newRow("control bytes dropped") << QByteArray("{\\rtf1 a\x01" "b\x7f" "c}") << "abc";
+    QTest::newRow("control bytes dropped") << QByteArray("{\\rtf1 a\x01"
+                                                         "b\x7f"
+                                                         "c}")
+                                           << "abc";
     QTest::newRow("not rtf at all") << QByteArray("just text") << "just text";
 
     // Paragraphs, lines, tabs, tables
@@ -165,14 +169,16 @@ void tst_rtfreader::text_data()
     QTest::newRow("style sheet") << QByteArray("{\\rtf1{\\stylesheet{\\s0 Normal;}{\\s1 heading 1;}}x}") << "x";
     QTest::newRow("info") << QByteArray("{\\rtf1{\\info{\\title Secret}{\\author Me}}x}") << "x";
     QTest::newRow("picture") << QByteArray("{\\rtf1{\\pict\\pngblip 89504e470d0a}x}") << "x";
-    QTest::newRow("starred destination") << QByteArray("{\\rtf1{\\*\\generator Writer;}{\\*\\anything {nested} text}x}") << "x";
+    QTest::newRow("starred destination") << QByteArray("{\\rtf1{\\*\\generator Writer;}{\\*\\anything {nested} text}x}")
+                                         << "x";
     QTest::newRow("binary data") << QByteArray("{\\rtf1 a\\bin3 }{\\b}") << "ab";
     QTest::newRow("header and footer") << QByteArray("{\\rtf1{\\header top}{\\footer bottom}x}") << "x";
 
     // Fields
-    QTest::newRow("hyperlink field result") << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt shown}}}")
-                                            << "shown";
-    QTest::newRow("field instruction without star") << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 1}}}") << "1";
+    QTest::newRow("hyperlink field result")
+        << QByteArray("{\\rtf1{\\field{\\*\\fldinst HYPERLINK \"http://x\"}{\\fldrslt shown}}}") << "shown";
+    QTest::newRow("field instruction without star")
+        << QByteArray("{\\rtf1{\\field{\\fldinst PAGE}{\\fldrslt 1}}}") << "1";
 }
 
 void tst_rtfreader::text()
@@ -210,14 +216,15 @@ void tst_rtfreader::malformedInput_data()
     QTest::newRow("huge indents") << QByteArray("{\\rtf1\\li999999999\\fi-999999999\\tx99999999 a\\tab b}") << "a\tb";
     QTest::newRow("many tab stops") << QByteArray("{\\rtf1" + repeated("\\tx100", 100000) + " a\\par}") << "a";
     QTest::newRow("huge colour index") << QByteArray("{\\rtf1\\cf2147483647\\highlight99999999999 a}") << "a";
-    QTest::newRow("huge colour component") << QByteArray("{\\rtf1{\\colortbl;\\red99999\\green-4\\blue300;}\\cf1 a}") << "a";
+    QTest::newRow("huge colour component")
+        << QByteArray("{\\rtf1{\\colortbl;\\red99999\\green-4\\blue300;}\\cf1 a}") << "a";
     QTest::newRow("very long control word") << QByteArray("{\\rtf1\\" + QByteArray(100000, 'a') + " b}") << "b";
     QTest::newRow("deep nesting") << QByteArray(repeated("{", 100000) + "deep" + repeated("}", 100000) + "after")
                                   << "deep\nafter";
     QTest::newRow("deep nesting never closed") << QByteArray(repeated("{\\b ", 100000) + "text") << "text";
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b\0}", 12) << "ab";
-    QTest::newRow("characters the document keeps for itself") << QByteArray("{\\rtf1\\u64976?\\u65532?\\u-2?\\u0?x}")
-                                                            << "\uFFFD\uFFFD\uFFFDx";
+    QTest::newRow("characters the document keeps for itself")
+        << QByteArray("{\\rtf1\\u64976?\\u65532?\\u-2?\\u0?x}") << "\uFFFD\uFFFD\uFFFDx";
     QTest::newRow("unbalanced destination") << QByteArray("{\\rtf1{\\*\\foo a}b}") << "b";
 }
 
@@ -242,25 +249,35 @@ void tst_rtfreader::characterFormat_data()
     // Each document holds "X" in the format under test, after some "a" in another.
     QTest::newRow("default") << QByteArray("{\\rtf1 X}") << false << false << false << false << 12.0 << automatic;
     QTest::newRow("bold") << QByteArray("{\\rtf1 a\\b X}") << true << false << false << false << 12.0 << automatic;
-    QTest::newRow("bold off") << QByteArray("{\\rtf1\\b a\\b0 X}") << false << false << false << false << 12.0 << automatic;
-    QTest::newRow("group restores") << QByteArray("{\\rtf1{\\b\\i a}X}") << false << false << false << false << 12.0 << automatic;
+    QTest::newRow("bold off") << QByteArray("{\\rtf1\\b a\\b0 X}") << false << false << false << false << 12.0
+                              << automatic;
+    QTest::newRow("group restores") << QByteArray("{\\rtf1{\\b\\i a}X}") << false << false << false << false << 12.0
+                                    << automatic;
     QTest::newRow("italic") << QByteArray("{\\rtf1 a\\i X}") << false << true << false << false << 12.0 << automatic;
-    QTest::newRow("underline") << QByteArray("{\\rtf1 a\\ul X}") << false << false << true << false << 12.0 << automatic;
-    QTest::newRow("double underline") << QByteArray("{\\rtf1 a\\uldb X}") << false << false << true << false << 12.0 << automatic;
-    QTest::newRow("underline none") << QByteArray("{\\rtf1\\ul a\\ulnone X}") << false << false << false << false << 12.0 << automatic;
-    QTest::newRow("underline zero") << QByteArray("{\\rtf1\\ul a\\ul0 X}") << false << false << false << false << 12.0 << automatic;
-    QTest::newRow("strike") << QByteArray("{\\rtf1 a\\strike X}") << false << false << false << true << 12.0 << automatic;
-    QTest::newRow("font size") << QByteArray("{\\rtf1 a\\fs18 X}") << false << false << false << false << 9.0 << automatic;
-    QTest::newRow("font size zero") << QByteArray("{\\rtf1\\fs18 a\\fs0 X}") << false << false << false << false << 12.0 << automatic;
-    QTest::newRow("font size capped") << QByteArray("{\\rtf1 a\\fs9999 X}") << false << false << false << false << 200.0 << automatic;
-    QTest::newRow("colour") << QByteArray("{\\rtf1" + colourTable + "a\\cf2 X}") << false << false << false << false << 12.0
-                            << QColor(0, 0, 255);
-    QTest::newRow("colour zero is automatic") << QByteArray("{\\rtf1" + colourTable + "\\cf1 a\\cf0 X}") << false << false
-                                              << false << false << 12.0 << automatic;
-    QTest::newRow("colour past the table") << QByteArray("{\\rtf1" + colourTable + "a\\cf3 X}") << false << false << false
-                                           << false << 12.0 << automatic;
-    QTest::newRow("colour without a table") << QByteArray("{\\rtf1 a\\cf1 X}") << false << false << false << false << 12.0
-                                            << automatic;
+    QTest::newRow("underline") << QByteArray("{\\rtf1 a\\ul X}") << false << false << true << false << 12.0
+                               << automatic;
+    QTest::newRow("double underline") << QByteArray("{\\rtf1 a\\uldb X}") << false << false << true << false << 12.0
+                                      << automatic;
+    QTest::newRow("underline none") << QByteArray("{\\rtf1\\ul a\\ulnone X}") << false << false << false << false
+                                    << 12.0 << automatic;
+    QTest::newRow("underline zero") << QByteArray("{\\rtf1\\ul a\\ul0 X}") << false << false << false << false << 12.0
+                                    << automatic;
+    QTest::newRow("strike") << QByteArray("{\\rtf1 a\\strike X}") << false << false << false << true << 12.0
+                            << automatic;
+    QTest::newRow("font size") << QByteArray("{\\rtf1 a\\fs18 X}") << false << false << false << false << 9.0
+                               << automatic;
+    QTest::newRow("font size zero") << QByteArray("{\\rtf1\\fs18 a\\fs0 X}") << false << false << false << false << 12.0
+                                    << automatic;
+    QTest::newRow("font size capped") << QByteArray("{\\rtf1 a\\fs9999 X}") << false << false << false << false << 200.0
+                                      << automatic;
+    QTest::newRow("colour") << QByteArray("{\\rtf1" + colourTable + "a\\cf2 X}") << false << false << false << false
+                            << 12.0 << QColor(0, 0, 255);
+    QTest::newRow("colour zero is automatic") << QByteArray("{\\rtf1" + colourTable + "\\cf1 a\\cf0 X}") << false
+                                              << false << false << false << 12.0 << automatic;
+    QTest::newRow("colour past the table")
+        << QByteArray("{\\rtf1" + colourTable + "a\\cf3 X}") << false << false << false << false << 12.0 << automatic;
+    QTest::newRow("colour without a table")
+        << QByteArray("{\\rtf1 a\\cf1 X}") << false << false << false << false << 12.0 << automatic;
     QTest::newRow("plain resets") << QByteArray("{\\rtf1" + colourTable + "\\b\\i\\ul\\strike\\fs40\\cf1 a\\plain X}")
                                   << false << false << false << false << 12.0 << automatic;
 }
@@ -308,7 +325,9 @@ void tst_rtfreader::everyRunKeepsItsFormat()
     const auto bold = [&document](const char *probe) {
         return formatOf(document, QString::fromLatin1(probe)).fontWeight() >= QFont::Bold;
     };
-    const auto fixed = [&document](const char *probe) { return formatOf(document, QString::fromLatin1(probe)).fontFixedPitch(); };
+    const auto fixed = [&document](const char *probe) {
+        return formatOf(document, QString::fromLatin1(probe)).fontFixedPitch();
+    };
     const auto colour = [&document](const char *probe) {
         const QTextCharFormat format = formatOf(document, QString::fromLatin1(probe));
         return format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor();
@@ -368,27 +387,33 @@ void tst_rtfreader::paragraphFormat_data()
     // The paragraph under test reads "P"; 15 twips make a pixel.
     const int left = Qt::AlignLeft;
     QTest::newRow("default") << QByteArray("{\\rtf1 P}") << left << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("centred") << QByteArray("{\\rtf1\\qc P\\par}") << int(Qt::AlignHCenter) << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("right") << QByteArray("{\\rtf1\\qr P\\par}") << int(Qt::AlignRight) << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("justified") << QByteArray("{\\rtf1\\qj P\\par}") << int(Qt::AlignJustify) << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("centred") << QByteArray("{\\rtf1\\qc P\\par}") << int(Qt::AlignHCenter) << 0.0 << 0.0 << 0.0 << 0.0
+                             << 0.0;
+    QTest::newRow("right") << QByteArray("{\\rtf1\\qr P\\par}") << int(Qt::AlignRight) << 0.0 << 0.0 << 0.0 << 0.0
+                           << 0.0;
+    QTest::newRow("justified") << QByteArray("{\\rtf1\\qj P\\par}") << int(Qt::AlignJustify) << 0.0 << 0.0 << 0.0 << 0.0
+                               << 0.0;
     QTest::newRow("left again") << QByteArray("{\\rtf1\\qc\\ql P\\par}") << left << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("indents") << QByteArray("{\\rtf1\\li300\\ri150\\fi-150 P\\par}") << left << 20.0 << 10.0 << -10.0 << 0.0 << 0.0;
-    QTest::newRow("first line indent") << QByteArray("{\\rtf1\\fi300 P\\par}") << left << 0.0 << 0.0 << 20.0 << 0.0 << 0.0;
-    QTest::newRow("hanging past the margin") << QByteArray("{\\rtf1\\li150\\fi-600 P\\par}") << left << 10.0 << 0.0 << -10.0
-                                             << 0.0 << 0.0;
-    QTest::newRow("negative indents") << QByteArray("{\\rtf1\\li-300\\ri-300 P\\par}") << left << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("space before and after") << QByteArray("{\\rtf1\\sb120\\sa240 P\\par}") << left << 0.0 << 0.0 << 0.0 << 8.0
-                                            << 16.0;
-    QTest::newRow("set at the paragraph's end") << QByteArray("{\\rtf1 P\\qc\\li150\\par x}") << int(Qt::AlignHCenter) << 10.0
-                                                << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("last paragraph without par") << QByteArray("{\\rtf1 a\\par\\qr P}") << int(Qt::AlignRight) << 0.0 << 0.0
-                                                << 0.0 << 0.0 << 0.0;
-    QTest::newRow("last paragraph of a file cut short") << QByteArray("{\\rtf1 a\\par\\qr P") << int(Qt::AlignRight) << 0.0
-                                                        << 0.0 << 0.0 << 0.0 << 0.0;
-    QTest::newRow("pard resets") << QByteArray("{\\rtf1\\qc\\li300\\sa60 a\\par\\pard P\\par}") << left << 0.0 << 0.0 << 0.0
-                                 << 0.0 << 0.0;
-    QTest::newRow("group restores") << QByteArray("{\\rtf1{\\qc\\li300 a\\par}P\\par}") << left << 0.0 << 0.0 << 0.0 << 0.0
-                                    << 0.0;
+    QTest::newRow("indents") << QByteArray("{\\rtf1\\li300\\ri150\\fi-150 P\\par}") << left << 20.0 << 10.0 << -10.0
+                             << 0.0 << 0.0;
+    QTest::newRow("first line indent") << QByteArray("{\\rtf1\\fi300 P\\par}") << left << 0.0 << 0.0 << 20.0 << 0.0
+                                       << 0.0;
+    QTest::newRow("hanging past the margin")
+        << QByteArray("{\\rtf1\\li150\\fi-600 P\\par}") << left << 10.0 << 0.0 << -10.0 << 0.0 << 0.0;
+    QTest::newRow("negative indents") << QByteArray("{\\rtf1\\li-300\\ri-300 P\\par}") << left << 0.0 << 0.0 << 0.0
+                                      << 0.0 << 0.0;
+    QTest::newRow("space before and after")
+        << QByteArray("{\\rtf1\\sb120\\sa240 P\\par}") << left << 0.0 << 0.0 << 0.0 << 8.0 << 16.0;
+    QTest::newRow("set at the paragraph's end")
+        << QByteArray("{\\rtf1 P\\qc\\li150\\par x}") << int(Qt::AlignHCenter) << 10.0 << 0.0 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("last paragraph without par")
+        << QByteArray("{\\rtf1 a\\par\\qr P}") << int(Qt::AlignRight) << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("last paragraph of a file cut short")
+        << QByteArray("{\\rtf1 a\\par\\qr P") << int(Qt::AlignRight) << 0.0 << 0.0 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("pard resets") << QByteArray("{\\rtf1\\qc\\li300\\sa60 a\\par\\pard P\\par}") << left << 0.0 << 0.0
+                                 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("group restores") << QByteArray("{\\rtf1{\\qc\\li300 a\\par}P\\par}") << left << 0.0 << 0.0 << 0.0
+                                    << 0.0 << 0.0;
 }
 
 void tst_rtfreader::paragraphFormat()
@@ -453,13 +478,12 @@ void tst_rtfreader::wordProcessorFile()
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
     QTextDocument document;
     readRtf(file.readAll(), document);
-    const QString expected = QString::fromUtf8(
-        "Paper Out Sensor\n"
-        "The sensor tells the printer when the roll is empty \u2013 or nearly.\n"
-        "\u2022\tEnabled: the printer stops.\n"
-        "\u2022\tDisabled: it prints on.\n"
-        "See the manual on page 3 for \u201Cdetails\u201D.\n"
-        "Caf\u00E9 \u20AC5");
+    const QString expected = QString::fromUtf8("Paper Out Sensor\n"
+                                               "The sensor tells the printer when the roll is empty \u2013 or nearly.\n"
+                                               "\u2022\tEnabled: the printer stops.\n"
+                                               "\u2022\tDisabled: it prints on.\n"
+                                               "See the manual on page 3 for \u201Cdetails\u201D.\n"
+                                               "Caf\u00E9 \u20AC5");
     QCOMPARE(documentText(document), expected);
     QVERIFY(formatOf(document, QStringLiteral("Paper Out Sensor")).fontWeight() >= QFont::Bold);
     QCOMPARE(formatOf(document, QStringLiteral("Paper Out Sensor")).fontPointSize(), 14.0);

@@ -45,11 +45,11 @@ void setCutOffsetText(frmMain &main, const QString &text)
 
 // Every list at a choice, as written out in data/usesettings/make-longest-run.py.
 const Choices everyListAtAChoice{
-    {"comEmulation", 2}, {"comFF", 1}, {"comSpeed", 2}, {"comReverse", 1}, {"comEndCode", 2},
-    {"comPoutSig", 1}, {"comPout", 2}, {"comIdleAction", 1}, {"comRAMBack", 2}, {"comCutter", 1},
-    {"comCharSet", 3}, {"comCPage", 2}, {"comZStyle", 2}, {"comLFeed", 1}, {"comColumns", 2},
-    {"comCRCode", 1}, {"comBMark", 1}, {"comMeasurePower", 2}, {"comMeasureResume", 1},
-    {"comDetectPower", 2}, {"comCutPos", 2}, {"comCComp", 1}};
+    {"comEmulation", 2}, {"comFF", 1},    {"comSpeed", 2},        {"comReverse", 1},       {"comEndCode", 2},
+    {"comPoutSig", 1},   {"comPout", 2},  {"comIdleAction", 1},   {"comRAMBack", 2},       {"comCutter", 1},
+    {"comCharSet", 3},   {"comCPage", 2}, {"comZStyle", 2},       {"comLFeed", 1},         {"comColumns", 2},
+    {"comCRCode", 1},    {"comBMark", 1}, {"comMeasurePower", 2}, {"comMeasureResume", 1}, {"comDetectPower", 2},
+    {"comCutPos", 2},    {"comCComp", 1}};
 
 } // namespace
 
@@ -66,47 +66,66 @@ private slots:
         const QByteArray selfTest = linktest::selfTest();
 
         QTest::newRow("every list at No change") << Choices{} << " 0mm" << selfTest;
-        QTest::newRow("Print Speed: Half Speed") << Choices{{"comSpeed", 2}} << " 0mm"
-                                                 << bytes("\x1b\x23\x32\x2b\x30\x30\x30\x31\x0a\x00", 10) + selfTest;
-        QTest::newRow("Print Speed: Full Speed") << Choices{{"comSpeed", 1}} << " 0mm"
-                                                 << bytes("\x1b\x23\x32\x2d\x30\x30\x30\x31\x0a\x00", 10) + selfTest;
-        QTest::newRow("End of Command Code: <NUL> clears bit 0") << Choices{{"comEndCode", 1}} << "" << clear('C', "0001") + selfTest;
-        QTest::newRow("End of Command Code: <GS> sets bit 1") << Choices{{"comEndCode", 2}} << "" << set('C', "0002") + selfTest;
+        QTest::newRow("Print Speed: Half Speed")
+            << Choices{{"comSpeed", 2}} << " 0mm" << bytes("\x1b\x23\x32\x2b\x30\x30\x30\x31\x0a\x00", 10) + selfTest;
+        QTest::newRow("Print Speed: Full Speed")
+            << Choices{{"comSpeed", 1}} << " 0mm" << bytes("\x1b\x23\x32\x2d\x30\x30\x30\x31\x0a\x00", 10) + selfTest;
+        QTest::newRow("End of Command Code: <NUL> clears bit 0")
+            << Choices{{"comEndCode", 1}} << "" << clear('C', "0001") + selfTest;
+        QTest::newRow("End of Command Code: <GS> sets bit 1")
+            << Choices{{"comEndCode", 2}} << "" << set('C', "0002") + selfTest;
         QTest::newRow("Auto Cutter: Enabled sets") << Choices{{"comCutter", 1}} << "" << set('2', "0100") + selfTest;
-        QTest::newRow("Auto Cutter: Disabled clears") << Choices{{"comCutter", 2}} << "" << clear('2', "0100") + selfTest;
-        QTest::newRow("Measure at power on: On clears") << Choices{{"comMeasurePower", 1}} << "" << clear('1', "2000") + selfTest;
-        QTest::newRow("Measure on resume: On sets") << Choices{{"comMeasureResume", 1}} << "" << set('1', "8000") + selfTest;
-        QTest::newRow("Detect start position: On sets") << Choices{{"comDetectPower", 1}} << "" << set('1', "4000") + selfTest;
-        QTest::newRow("Detect start position: Off clears") << Choices{{"comDetectPower", 2}} << "" << clear('1', "4000") + selfTest;
-        QTest::newRow("Character set: USA") << Choices{{"comCharSet", 1}} << ""
-                                            << clear('1', "000F") + set('1', "0000") + selfTest;
-        QTest::newRow("Character set: Latin America") << Choices{{"comCharSet", 13}} << ""
-                                                      << clear('1', "000F") + set('1', "000C") + selfTest;
-        QTest::newRow("Code table: Japan") << Choices{{"comCPage", 3}} << ""
-                                           << clear('3', "0300") + set('3', "0200") + selfTest;
-        QTest::newRow("Black Mark: clear first, then set") << Choices{{"comBMark", 1}} << ""
-                                                           << clear('1', "1000") + set('1', "0100") + selfTest;
+        QTest::newRow("Auto Cutter: Disabled clears")
+            << Choices{{"comCutter", 2}} << "" << clear('2', "0100") + selfTest;
+        QTest::newRow("Measure at power on: On clears")
+            << Choices{{"comMeasurePower", 1}} << "" << clear('1', "2000") + selfTest;
+        QTest::newRow("Measure on resume: On sets")
+            << Choices{{"comMeasureResume", 1}} << "" << set('1', "8000") + selfTest;
+        QTest::newRow("Detect start position: On sets")
+            << Choices{{"comDetectPower", 1}} << "" << set('1', "4000") + selfTest;
+        QTest::newRow("Detect start position: Off clears")
+            << Choices{{"comDetectPower", 2}} << "" << clear('1', "4000") + selfTest;
+        QTest::newRow("Character set: USA")
+            << Choices{{"comCharSet", 1}} << "" << clear('1', "000F") + set('1', "0000") + selfTest;
+        QTest::newRow("Character set: Latin America")
+            << Choices{{"comCharSet", 13}} << "" << clear('1', "000F") + set('1', "000C") + selfTest;
+        QTest::newRow("Code table: Japan")
+            << Choices{{"comCPage", 3}} << "" << clear('3', "0300") + set('3', "0200") + selfTest;
+        QTest::newRow("Black Mark: clear first, then set")
+            << Choices{{"comBMark", 1}} << "" << clear('1', "1000") + set('1', "0100") + selfTest;
         QTest::newRow("Label: both bits set") << Choices{{"comBMark", 2}} << "" << set('1', "1100") + selfTest;
-        QTest::newRow("Start detect Dissabled: both cleared") << Choices{{"comBMark", 3}} << "" << clear('1', "1100") + selfTest;
-        QTest::newRow("Print Columns: index, not the TAB") << Choices{{"comColumns", 2}} << "" << set('3', "0010") + selfTest;
+        QTest::newRow("Start detect Dissabled: both cleared")
+            << Choices{{"comBMark", 3}} << "" << clear('1', "1100") + selfTest;
+        QTest::newRow("Print Columns: index, not the TAB")
+            << Choices{{"comColumns", 2}} << "" << set('3', "0010") + selfTest;
 
         const Choices adjust{{"comCComp", 1}};
-        QTest::newRow("offset 12.5") << adjust << " 12.5mm" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0125") + selfTest;
-        QTest::newRow("offset -3.5") << adjust << "-3.5mm" << set('E', "1000") + clear('E', "0FFF") + set('E', "0035") + selfTest;
-        QTest::newRow("offset 0") << adjust << " 0mm" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0000") + selfTest;
-        QTest::newRow("offset 29.9") << adjust << " 29.9mm" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0299") + selfTest;
-        QTest::newRow("no number") << adjust << "abc" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0000") + selfTest;
-        QTest::newRow("1.25 rounds to even") << adjust << "1.25" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0012") + selfTest;
-        QTest::newRow("1.35 rounds up") << adjust << "1.35" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0014") + selfTest;
-        QTest::newRow("1000 or more keeps three digits") << adjust << "123.4" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0234") + selfTest;
-        QTest::newRow("beyond 16 bits clamps") << adjust << "5000" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0299") + selfTest;
-        QTest::newRow("beyond 16 bits negative clamps") << adjust << "-1E9" << set('E', "1000") + clear('E', "0FFF") + set('E', "0299") + selfTest;
-        QTest::newRow("offset not read at No change") << Choices{{"comSpeed", 2}} << "99999999"
-                                                      << set('2', "0001") + selfTest;
+        QTest::newRow("offset 12.5") << adjust << " 12.5mm"
+                                     << clear('E', "1000") + clear('E', "0FFF") + set('E', "0125") + selfTest;
+        QTest::newRow("offset -3.5") << adjust << "-3.5mm"
+                                     << set('E', "1000") + clear('E', "0FFF") + set('E', "0035") + selfTest;
+        QTest::newRow("offset 0") << adjust << " 0mm"
+                                  << clear('E', "1000") + clear('E', "0FFF") + set('E', "0000") + selfTest;
+        QTest::newRow("offset 29.9") << adjust << " 29.9mm"
+                                     << clear('E', "1000") + clear('E', "0FFF") + set('E', "0299") + selfTest;
+        QTest::newRow("no number") << adjust << "abc"
+                                   << clear('E', "1000") + clear('E', "0FFF") + set('E', "0000") + selfTest;
+        QTest::newRow("1.25 rounds to even")
+            << adjust << "1.25" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0012") + selfTest;
+        QTest::newRow("1.35 rounds up") << adjust << "1.35"
+                                        << clear('E', "1000") + clear('E', "0FFF") + set('E', "0014") + selfTest;
+        QTest::newRow("1000 or more keeps three digits")
+            << adjust << "123.4" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0234") + selfTest;
+        QTest::newRow("beyond 16 bits clamps")
+            << adjust << "5000" << clear('E', "1000") + clear('E', "0FFF") + set('E', "0299") + selfTest;
+        QTest::newRow("beyond 16 bits negative clamps")
+            << adjust << "-1E9" << set('E', "1000") + clear('E', "0FFF") + set('E', "0299") + selfTest;
+        QTest::newRow("offset not read at No change")
+            << Choices{{"comSpeed", 2}} << "99999999" << set('2', "0001") + selfTest;
         QTest::newRow("switch 3 in catalogue order")
             << Choices{{"comCRCode", 2}, {"comColumns", 1}, {"comLFeed", 2}, {"comCPage", 1}, {"comReverse", 2}} << ""
-            << set('3', "0004") + clear('3', "0300") + set('3', "0000") + set('3', "0001") + clear('3', "0010")
-                   + set('3', "0002") + selfTest;
+            << set('3', "0004") + clear('3', "0300") + set('3', "0000") + set('3', "0001") + clear('3', "0010") +
+                   set('3', "0002") + selfTest;
     }
 
     void sendsTheChosenCommandsThenTheSelfTest()

@@ -23,12 +23,12 @@ namespace {
 // The bits each list owns, written out here rather than taken from the catalogue, so that a wrong
 // mask in the catalogue shows up as a bit changed outside its list.
 const std::map<QString, std::pair<int, quint16>> bitsOfList{
-    {"comEmulation", {0x0, 0x0001}},    {"comFF", {0x0, 0x0004}},          {"comSpeed", {0x2, 0x0001}},
-    {"comReverse", {0x3, 0x0004}},      {"comEndCode", {0xC, 0x0003}},     {"comPoutSig", {0xD, 0x1000}},
-    {"comPout", {0xD, 0x0100}},         {"comIdleAction", {0xD, 0x0001}},  {"comRAMBack", {0xF, 0x0001}},
-    {"comCutter", {0x2, 0x0100}},       {"comCharSet", {0x1, 0x000F}},     {"comCPage", {0x3, 0x0300}},
-    {"comZStyle", {0x1, 0x0010}},       {"comLFeed", {0x3, 0x0001}},       {"comColumns", {0x3, 0x0010}},
-    {"comCRCode", {0x3, 0x0002}},       {"comBMark", {0x1, 0x1100}},       {"comMeasurePower", {0x1, 0x2000}},
+    {"comEmulation", {0x0, 0x0001}},     {"comFF", {0x0, 0x0004}},          {"comSpeed", {0x2, 0x0001}},
+    {"comReverse", {0x3, 0x0004}},       {"comEndCode", {0xC, 0x0003}},     {"comPoutSig", {0xD, 0x1000}},
+    {"comPout", {0xD, 0x0100}},          {"comIdleAction", {0xD, 0x0001}},  {"comRAMBack", {0xF, 0x0001}},
+    {"comCutter", {0x2, 0x0100}},        {"comCharSet", {0x1, 0x000F}},     {"comCPage", {0x3, 0x0300}},
+    {"comZStyle", {0x1, 0x0010}},        {"comLFeed", {0x3, 0x0001}},       {"comColumns", {0x3, 0x0010}},
+    {"comCRCode", {0x3, 0x0002}},        {"comBMark", {0x1, 0x1100}},       {"comMeasurePower", {0x1, 0x2000}},
     {"comMeasureResume", {0x1, 0x8000}}, {"comDetectPower", {0x1, 0x4000}}, {"comCutPos", {0x2, 0x0800}},
     {"comCComp", {0xE, 0x1FFF}},
 };
@@ -42,14 +42,16 @@ SwitchBank filled(quint16 pattern)
 }
 
 // Fails unless every bit outside allowed (per switch) is as it was.
-void verifyOnlyTheseBitsChanged(const SwitchBank &before, const SwitchBank &after, const std::map<int, quint16> &allowed)
+void verifyOnlyTheseBitsChanged(const SwitchBank &before, const SwitchBank &after,
+                                const std::map<int, quint16> &allowed)
 {
     for (int i = 0; i < SwitchBank::count; ++i) {
         const auto found = allowed.find(i);
         const quint16 mask = found == allowed.end() ? 0 : found->second;
         QVERIFY2((before.value(i) & ~mask) == (after.value(i) & ~mask),
                  qPrintable(QStringLiteral("switch %1 went from %2 to %3; only bits %4 may change")
-                                .arg(QLatin1Char(designatorOf(i))).arg(hexWord(before.value(i)), hexWord(after.value(i)), hexWord(mask))));
+                                .arg(QLatin1Char(designatorOf(i)))
+                                .arg(hexWord(before.value(i)), hexWord(after.value(i)), hexWord(mask))));
     }
 }
 
@@ -106,7 +108,8 @@ private slots:
         printer = std::make_unique<VirtualPrinter>();
         connect(link.get(), &LinkListener::received, printer.get(), &VirtualPrinter::receive);
         connect(link.get(), &LinkListener::failed, this, [](const QString &message) { QFAIL(qPrintable(message)); });
-        connect(printer.get(), &VirtualPrinter::bytesIgnored, this, [](const QString &report) { QFAIL(qPrintable(report)); });
+        connect(printer.get(), &VirtualPrinter::bytesIgnored, this,
+                [](const QString &report) { QFAIL(qPrintable(report)); });
         connect(printer.get(), &VirtualPrinter::selfTestPrinted, this, [this](const SelfTestPage &page) {
             lastPage = page;
             ++pages;
@@ -136,10 +139,11 @@ private slots:
 
         // The cut offset as the adjuster writes it or as typed, and as the page reads it back.
         const std::vector<std::pair<const char *, const char *>> offsets{
-            {"-3.5mm", "-3.5 mm"}, {" 12.5mm", "12.5 mm"}, {" 29.9mm", "29.9 mm"}, {"-29.9mm", "-29.9 mm"},
-            {" 0mm", "0.0 mm"},    {" .4mm", "0.4 mm"},    {"-.1mm", "-0.1 mm"},    {"1.25", "1.2 mm"},
-            {"abc", "0.0 mm"}};
-        const std::vector<std::pair<const char *, quint16>> patterns{{"cleared", 0x0000}, {"set", 0xFFFF}, {"mixed", 0xA5C3}};
+            {"-3.5mm", "-3.5 mm"},   {" 12.5mm", "12.5 mm"}, {" 29.9mm", "29.9 mm"},
+            {"-29.9mm", "-29.9 mm"}, {" 0mm", "0.0 mm"},     {" .4mm", "0.4 mm"},
+            {"-.1mm", "-0.1 mm"},    {"1.25", "1.2 mm"},     {"abc", "0.0 mm"}};
+        const std::vector<std::pair<const char *, quint16>> patterns{
+            {"cleared", 0x0000}, {"set", 0xFFFF}, {"mixed", 0xA5C3}};
         for (const auto &[patternName, pattern] : patterns) {
             for (const SettingRow &row : settingsCatalogue()) {
                 if (row.kind == RowKind::CutOffset) {
@@ -149,7 +153,8 @@ private slots:
                     continue;
                 }
                 for (int index = 1; index < row.entries.size(); ++index)
-                    QTest::addRow("%s %s %s", patternName, qPrintable(row.listName), qPrintable(row.entries.at(index).trimmed()))
+                    QTest::addRow("%s %s %s", patternName, qPrintable(row.listName),
+                                  qPrintable(row.entries.at(index).trimmed()))
                         << row.listName << index << QString() << pattern << QString();
             }
         }
@@ -181,7 +186,8 @@ private slots:
             // Only "End of Command Code" can leave bits that fit both its entries; there the bits
             // are checked as they stand: "<NUL>" clears bit 0, "<GS>" sets bit 1.
             if (listName == QLatin1String("comEndCode"))
-                QCOMPARE(after.value(0xC) & 0x3, index == 1 ? before.value(0xC) & 0x2 : (before.value(0xC) & 0x1) | 0x2);
+                QCOMPARE(after.value(0xC) & 0x3,
+                         index == 1 ? before.value(0xC) & 0x2 : (before.value(0xC) & 0x1) | 0x2);
             else
                 QCOMPARE(setting.entries.size(), 1);
         } else {
@@ -197,15 +203,23 @@ private slots:
         QTest::addColumn<quint16>("fieldValue");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("Germany then Spain #2") << "comCharSet" << QList<int>{3, 12} << QStringList() << quint16(0x000B) << "Spain #2";
-        QTest::newRow("Latin America then USA") << "comCharSet" << QList<int>{13, 1} << QStringList() << quint16(0x0000) << "USA";
+        QTest::newRow("Germany then Spain #2")
+            << "comCharSet" << QList<int>{3, 12} << QStringList() << quint16(0x000B) << "Spain #2";
+        QTest::newRow("Latin America then USA")
+            << "comCharSet" << QList<int>{13, 1} << QStringList() << quint16(0x0000) << "USA";
         QTest::newRow("Japan then IBM") << "comCPage" << QList<int>{3, 2} << QStringList() << quint16(0x0100) << "IBM";
-        QTest::newRow("IBM then USA & Europe") << "comCPage" << QList<int>{2, 1} << QStringList() << quint16(0x0000) << "USA & Europe";
-        QTest::newRow("-3.5 then 12.5") << "comCComp" << QList<int>{1, 1} << QStringList{"-3.5mm", " 12.5mm"} << quint16(0x0125) << "12.5 mm";
-        QTest::newRow("12.5 then -3.5") << "comCComp" << QList<int>{1, 1} << QStringList{" 12.5mm", "-3.5mm"} << quint16(0x1035) << "-3.5 mm";
-        QTest::newRow("29.9 then 0") << "comCComp" << QList<int>{1, 1} << QStringList{" 29.9mm", " 0mm"} << quint16(0x0000) << "0.0 mm";
-        QTest::newRow("label then black mark") << "comBMark" << QList<int>{2, 1} << QStringList() << quint16(0x0100) << "Black Mark/Reflective Sensor";
-        QTest::newRow("black mark then off") << "comBMark" << QList<int>{1, 3} << QStringList() << quint16(0x0000) << "Dissabled";
+        QTest::newRow("IBM then USA & Europe")
+            << "comCPage" << QList<int>{2, 1} << QStringList() << quint16(0x0000) << "USA & Europe";
+        QTest::newRow("-3.5 then 12.5") << "comCComp" << QList<int>{1, 1} << QStringList{"-3.5mm", " 12.5mm"}
+                                        << quint16(0x0125) << "12.5 mm";
+        QTest::newRow("12.5 then -3.5") << "comCComp" << QList<int>{1, 1} << QStringList{" 12.5mm", "-3.5mm"}
+                                        << quint16(0x1035) << "-3.5 mm";
+        QTest::newRow("29.9 then 0") << "comCComp" << QList<int>{1, 1} << QStringList{" 29.9mm", " 0mm"}
+                                     << quint16(0x0000) << "0.0 mm";
+        QTest::newRow("label then black mark")
+            << "comBMark" << QList<int>{2, 1} << QStringList() << quint16(0x0100) << "Black Mark/Reflective Sensor";
+        QTest::newRow("black mark then off")
+            << "comBMark" << QList<int>{1, 3} << QStringList() << quint16(0x0000) << "Dissabled";
     }
 
     void multiBitFieldsHoldTheirLastValue()
@@ -251,7 +265,8 @@ private slots:
             verifyOnlyTheseBitsChanged(before, printer->switches(), written);
             for (const SettingRow &row : settingsCatalogue()) {
                 const DecodedSetting &setting = decoded(row.listName);
-                QVERIFY2(setting.entries.contains(row.entries.last().trimmed()), qPrintable(setting.label + ": " + setting.value));
+                QVERIFY2(setting.entries.contains(row.entries.last().trimmed()),
+                         qPrintable(setting.label + ": " + setting.value));
             }
             QCOMPARE(decoded(QStringLiteral("comCComp")).value, QStringLiteral("-7.5 mm"));
         }
@@ -274,7 +289,8 @@ private slots:
     {
         QTemporaryDir folder;
         QString error;
-        const std::unique_ptr<LinkListener> fifo = LinkListener::openFifo(folder.filePath(QStringLiteral("lpt1")), error);
+        const std::unique_ptr<LinkListener> fifo =
+            LinkListener::openFifo(folder.filePath(QStringLiteral("lpt1")), error);
         QVERIFY2(fifo, qPrintable(error));
         connect(fifo.get(), &LinkListener::received, printer.get(), &VirtualPrinter::receive);
         qputenv("KR52_LPT1", QFile::encodeName(fifo->devicePath()));

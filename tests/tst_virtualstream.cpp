@@ -22,7 +22,10 @@ QStringList describe(const QList<StreamEvent> &events)
     for (const StreamEvent &event : events) {
         switch (event.kind) {
         case StreamEvent::Kind::SwitchBits:
-            out << QStringLiteral("%1%2:%3").arg(event.set ? '+' : '-').arg(designatorOf(event.switchIndex)).arg(hexWord(event.mask));
+            out << QStringLiteral("%1%2:%3")
+                       .arg(event.set ? '+' : '-')
+                       .arg(designatorOf(event.switchIndex))
+                       .arg(hexWord(event.mask));
             break;
         case StreamEvent::Kind::SelfTest:
             out << QStringLiteral("?");
@@ -78,18 +81,24 @@ private slots:
         QTest::newRow("run of commands") << command('1', '-', "000F") + command('1', '+', "000B") + selfTest
                                          << QStringList{"-1:000F", "+1:000B", "?"} << QByteArray();
         QTest::newRow("junk before") << QByteArray("abc") + selfTest << QStringList{"ignored 3", "?"} << QByteArray();
-        QTest::newRow("bad switch") << command('Z', '+', "0001") + selfTest << QStringList{"ignored 10", "?"} << QByteArray();
+        QTest::newRow("bad switch") << command('Z', '+', "0001") + selfTest << QStringList{"ignored 10", "?"}
+                                    << QByteArray();
         QTest::newRow("lower-case switch") << command('e', '+', "0001") << QStringList{"ignored 10"} << QByteArray();
         QTest::newRow("lower-case mask") << command('2', '+', "00a1") << QStringList{"ignored 10"} << QByteArray();
         QTest::newRow("bad operation") << command('2', '*', "0001") << QStringList{"ignored 10"} << QByteArray();
-        QTest::newRow("GS instead of NUL") << QByteArray("\x1b#2+0001\n\x1d") << QStringList{"ignored 10"} << QByteArray();
-        QTest::newRow("CR LF instead of LF") << QByteArray("\x1b#2+0001\r\n", 10) + QByteArray(1, '\0') << QStringList{"ignored 11"} << QByteArray();
-        QTest::newRow("unknown ESC command") << QByteArray("\x1b@") + selfTest << QStringList{"ignored 2", "?"} << QByteArray();
+        QTest::newRow("GS instead of NUL")
+            << QByteArray("\x1b#2+0001\n\x1d") << QStringList{"ignored 10"} << QByteArray();
+        QTest::newRow("CR LF instead of LF")
+            << QByteArray("\x1b#2+0001\r\n", 10) + QByteArray(1, '\0') << QStringList{"ignored 11"} << QByteArray();
+        QTest::newRow("unknown ESC command")
+            << QByteArray("\x1b@") + selfTest << QStringList{"ignored 2", "?"} << QByteArray();
         QTest::newRow("command cut by the next one") << QByteArray("\x1b#2+00") + command('3', '+', "0100")
                                                      << QStringList{"ignored 6", "+3:0100"} << QByteArray();
-        QTest::newRow("self test cut short") << QByteArray("\x1b?") + selfTest << QStringList{"ignored 2", "?"} << QByteArray();
+        QTest::newRow("self test cut short")
+            << QByteArray("\x1b?") + selfTest << QStringList{"ignored 2", "?"} << QByteArray();
         QTest::newRow("ESC ESC") << QByteArray("\x1b\x1b") + selfTest << QStringList{"ignored 2", "?"} << QByteArray();
-        QTest::newRow("unfinished command waits") << QByteArray("\x1b#2+00") << QStringList{} << QByteArray("\x1b#2+00");
+        QTest::newRow("unfinished command waits")
+            << QByteArray("\x1b#2+00") << QStringList{} << QByteArray("\x1b#2+00");
         QTest::newRow("lone NULs and LFs") << QByteArray("\0\n\0", 3) << QStringList{"ignored 3"} << QByteArray();
     }
 
@@ -136,12 +145,13 @@ private slots:
                 for (char &byte : bytes) {
                     // Plenty of the bytes commands are made of, so that near-commands are common.
                     static const QByteArray alphabet("\x1b#?+-0123456789ABCDEFa\n\x1d\0", 25);
-                    byte = random.bounded(2) ? alphabet[random.bounded(int(alphabet.size()))] : char(random.bounded(256));
+                    byte =
+                        random.bounded(2) ? alphabet[random.bounded(int(alphabet.size()))] : char(random.bounded(256));
                 }
                 fed += bytes.size();
                 for (const StreamEvent &event : parser.feed(bytes)) {
                     accounted += event.kind == StreamEvent::Kind::SwitchBits ? 10
-                        : event.kind == StreamEvent::Kind::SelfTest          ? 4
+                                 : event.kind == StreamEvent::Kind::SelfTest ? 4
                                                                              : event.ignoredCount;
                 }
                 QVERIFY(parser.pending().size() < 10);

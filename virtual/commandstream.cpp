@@ -19,12 +19,18 @@ bool isUpperHexDigit(char c)
 bool fitsSwitchCommand(qsizetype i, char c)
 {
     switch (i) {
-    case 1: return c == '#';
-    case 2: return switchIndexOf(c).has_value();
-    case 3: return c == '+' || c == '-';
-    case 8: return c == '\n';
-    case 9: return c == '\0';
-    default: return isUpperHexDigit(c);
+    case 1:
+        return c == '#';
+    case 2:
+        return switchIndexOf(c).has_value();
+    case 3:
+        return c == '+' || c == '-';
+    case 8:
+        return c == '\n';
+    case 9:
+        return c == '\0';
+    default:
+        return isUpperHexDigit(c);
     }
 }
 

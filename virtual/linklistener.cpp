@@ -62,8 +62,8 @@ std::unique_ptr<LinkListener> LinkListener::openPseudoTerminal(QString &error)
     bool ready = ::tcgetattr(slave, &raw) == 0;
     if (ready) {
         ::cfmakeraw(&raw);
-        ready = ::tcsetattr(slave, TCSANOW, &raw) == 0
-            && ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) == 0;
+        ready = ::tcsetattr(slave, TCSANOW, &raw) == 0 &&
+                ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) == 0;
     }
     if (!ready) {
         ::close(slave);

@@ -32,7 +32,8 @@ void complain(const QString &text)
 
 QString defaultStateFile()
 {
-    const QString stateHome = qEnvironmentVariable("XDG_STATE_HOME", QDir::homePath() + QStringLiteral("/.local/state"));
+    const QString stateHome =
+        qEnvironmentVariable("XDG_STATE_HOME", QDir::homePath() + QStringLiteral("/.local/state"));
     return stateHome + QStringLiteral("/kr52-virtual/switches");
 }
 
@@ -88,25 +89,39 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("kr52-virtual"));
 
     QCommandLineParser options;
-    options.setApplicationDescription(QStringLiteral(
-        "A virtual KR52: reads memory-switch and self-test commands from a pseudo-terminal (the serial "
-        "link) or a FIFO (the parallel link), keeps the sixteen switches in a state file and prints "
-        "self-test pages as text and as a PNG."));
+    options.setApplicationDescription(
+        QStringLiteral("A virtual KR52: reads memory-switch and self-test commands from a pseudo-terminal (the serial "
+                       "link) or a FIFO (the parallel link), keeps the sixteen switches in a state file and prints "
+                       "self-test pages as text and as a PNG."));
     options.addHelpOption();
-    const QCommandLineOption stateOption(QStringLiteral("state"), QStringLiteral("Keep the switches in <file> (default %1).").arg(defaultStateFile()), QStringLiteral("file"), defaultStateFile());
+    const QCommandLineOption stateOption(
+        QStringLiteral("state"), QStringLiteral("Keep the switches in <file> (default %1).").arg(defaultStateFile()),
+        QStringLiteral("file"), defaultStateFile());
     const QCommandLineOption resetOption(QStringLiteral("reset"), QStringLiteral("Start with every switch at 0000."));
-    const QCommandLineOption fifoOption(QStringLiteral("fifo"), QStringLiteral("Listen on the FIFO <path> (made if missing) instead of a pseudo-terminal."), QStringLiteral("path"));
-    const QCommandLineOption pathFileOption(QStringLiteral("path-file"), QStringLiteral("Write the device path to <file> once listening."), QStringLiteral("file"));
-    const QCommandLineOption pngOption(QStringLiteral("png"), QStringLiteral("Draw self-test pages to <file> (default: selftest.png beside the state file)."), QStringLiteral("file"));
-    const QCommandLineOption noWindowOption(QStringLiteral("no-window"), QStringLiteral("Show no window, even with a display."));
-    const QCommandLineOption selfTestOption(QStringLiteral("selftest"), QStringLiteral("Print the self-test page of the stored switches and stop."));
-    options.addOptions({stateOption, resetOption, fifoOption, pathFileOption, pngOption, noWindowOption, selfTestOption});
+    const QCommandLineOption fifoOption(
+        QStringLiteral("fifo"),
+        QStringLiteral("Listen on the FIFO <path> (made if missing) instead of a pseudo-terminal."),
+        QStringLiteral("path"));
+    const QCommandLineOption pathFileOption(QStringLiteral("path-file"),
+                                            QStringLiteral("Write the device path to <file> once listening."),
+                                            QStringLiteral("file"));
+    const QCommandLineOption pngOption(
+        QStringLiteral("png"),
+        QStringLiteral("Draw self-test pages to <file> (default: selftest.png beside the state file)."),
+        QStringLiteral("file"));
+    const QCommandLineOption noWindowOption(QStringLiteral("no-window"),
+                                            QStringLiteral("Show no window, even with a display."));
+    const QCommandLineOption selfTestOption(
+        QStringLiteral("selftest"), QStringLiteral("Print the self-test page of the stored switches and stop."));
+    options.addOptions(
+        {stateOption, resetOption, fifoOption, pathFileOption, pngOption, noWindowOption, selfTestOption});
     options.process(app);
 
     VirtualPrinter printer;
     const QString statePath = options.value(stateOption);
-    const QString pngPath = options.isSet(pngOption) ? options.value(pngOption)
-                                                     : QFileInfo(statePath).absolutePath() + QStringLiteral("/selftest.png");
+    const QString pngPath = options.isSet(pngOption)
+                                ? options.value(pngOption)
+                                : QFileInfo(statePath).absolutePath() + QStringLiteral("/selftest.png");
     if (options.isSet(resetOption)) {
         if (const QString error = saveState(statePath, SwitchBank()); !error.isEmpty()) {
             complain(error);
@@ -125,16 +140,16 @@ int main(int argc, char *argv[])
 
     QString error;
     const std::unique_ptr<LinkListener> link = options.isSet(fifoOption)
-        ? LinkListener::openFifo(options.value(fifoOption), error)
-        : LinkListener::openPseudoTerminal(error);
+                                                   ? LinkListener::openFifo(options.value(fifoOption), error)
+                                                   : LinkListener::openPseudoTerminal(error);
     if (!link) {
         complain(error);
         return 1;
     }
 
     std::unique_ptr<PrinterWindow> window;
-    if (!options.isSet(noWindowOption) && QGuiApplication::platformName() != QLatin1String("offscreen")
-        && QGuiApplication::platformName() != QLatin1String("minimal")) {
+    if (!options.isSet(noWindowOption) && QGuiApplication::platformName() != QLatin1String("offscreen") &&
+        QGuiApplication::platformName() != QLatin1String("minimal")) {
         window = std::make_unique<PrinterWindow>(link->devicePath());
         window->showSwitches(printer.switches());
         QObject::connect(&printer, &VirtualPrinter::switchesChanged, window.get(),

@@ -62,7 +62,10 @@ std::optional<int> storedOffsetTenths(quint16 value)
 QString millimetres(int tenths)
 {
     const int magnitude = std::abs(tenths);
-    return QStringLiteral("%1%2.%3 mm").arg(tenths < 0 ? QStringLiteral("-") : QString()).arg(magnitude / 10).arg(magnitude % 10);
+    return QStringLiteral("%1%2.%3 mm")
+        .arg(tenths < 0 ? QStringLiteral("-") : QString())
+        .arg(magnitude / 10)
+        .arg(magnitude % 10);
 }
 
 } // namespace
@@ -123,7 +126,8 @@ QStringList SelfTestPage::switchLines() const
     for (int row = 0; row < SwitchBank::count; row += 4) {
         QStringList cells;
         for (int i = row; i < row + 4; ++i)
-            cells.append(QStringLiteral("%1: %2").arg(QString(QLatin1Char(designatorOf(i))), hexWord(switches.value(i))));
+            cells.append(
+                QStringLiteral("%1: %2").arg(QString(QLatin1Char(designatorOf(i))), hexWord(switches.value(i))));
         lines.append(cells.join(QStringLiteral("  ")));
     }
     return lines;
@@ -133,7 +137,10 @@ QString SelfTestPage::text() const
 {
     const QString rule(40, QLatin1Char('-'));
     QStringList lines{title(),
-                      QStringLiteral("Virtual printer, kr52-config %1.%2.%3").arg(versionMajor).arg(versionMinor).arg(versionRevision),
+                      QStringLiteral("Virtual printer, kr52-config %1.%2.%3")
+                          .arg(versionMajor)
+                          .arg(versionMinor)
+                          .arg(versionRevision),
                       rule, QStringLiteral("Memory switches")};
     lines += switchLines();
     lines += {rule, QStringLiteral("Settings")};

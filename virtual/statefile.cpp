@@ -36,11 +36,15 @@ StateLoad loadState(const QString &path)
         const auto match = line.match(text);
         if (!match.hasMatch())
             return {std::nullopt, QStringLiteral("%1, line %2: expected a switch and four hex digits, as in "
-                                                 "\"1=000B\", not \"%3\"").arg(path).arg(number).arg(text)};
+                                                 "\"1=000B\", not \"%3\"")
+                                      .arg(path)
+                                      .arg(number)
+                                      .arg(text)};
         const int index = match.captured(1).toInt(nullptr, 16);
         if (seen[std::size_t(index)])
-            return {std::nullopt, QStringLiteral("%1, line %2: switch %3 is given twice")
-                                      .arg(path).arg(number).arg(designatorOf(index))};
+            return {
+                std::nullopt,
+                QStringLiteral("%1, line %2: switch %3 is given twice").arg(path).arg(number).arg(designatorOf(index))};
         seen[std::size_t(index)] = true;
         switches.setValue(index, quint16(match.captured(2).toUInt(nullptr, 16)));
     }
