@@ -1,8 +1,8 @@
 #include "helpviewer/frmHelp.h"
 
 #include "helpviewer/helppage.h"
-#include "shell/messagebox.h"
-#include "shell/twips.h"
+#include "ui/messagebox.h"
+#include "ui/twips.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

@@ -5,10 +5,10 @@
 #include "printer/mscomm.h"
 #include "printer/printererror.h"
 #include "printer/serialsettings.h"
-#include "shell/controls.h"
-#include "shell/messagebox.h"
-#include "shell/twips.h"
-#include "shell/uifont.h"
+#include "ui/controls.h"
+#include "ui/messagebox.h"
+#include "ui/twips.h"
+#include "ui/uifont.h"
 
 #include <QComboBox>
 #include <QFrame>

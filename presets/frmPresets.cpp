@@ -3,10 +3,10 @@
 #include "presets/presetfile.h"
 #include "presets/presetfolder.h"
 #include "presets/presetmessages.h"
-#include "shell/controls.h"
-#include "shell/messagebox.h"
-#include "shell/twips.h"
-#include "shell/uifont.h"
+#include "ui/controls.h"
+#include "ui/messagebox.h"
+#include "ui/twips.h"
+#include "ui/uifont.h"
 
 #include <QGuiApplication>
 #include <QLabel>

@@ -10,20 +10,33 @@
 
 namespace kr52 {
 
-QString devicePathFor(const QString &portName)
+namespace {
+
+const QRegularExpression &portPattern()
 {
     static const QRegularExpression pattern(QStringLiteral("^(COM|LPT)([1-9]):$"));
-    const auto match = pattern.match(portName);
+    return pattern;
+}
+
+} // namespace
+
+QString overrideVariableFor(const QString &portName)
+{
+    const auto match = portPattern().match(portName);
+    return match.hasMatch() ? QStringLiteral("KR52_%1%2").arg(match.captured(1), match.captured(2)) : QString();
+}
+
+QString devicePathFor(const QString &portName)
+{
+    const auto match = portPattern().match(portName);
     if (!match.hasMatch())
         return portName;
-    const QString kind = match.captured(1);
-    const int number = match.captured(2).toInt();
-    const QByteArray variable = QStringLiteral("KR52_%1%2").arg(kind).arg(number).toLatin1();
-    const QString overridden = qEnvironmentVariable(variable.constData());
+    const QString overridden = qEnvironmentVariable(overrideVariableFor(portName).toLatin1().constData());
     if (!overridden.isEmpty())
         return overridden;
-    return kind == QLatin1String("COM") ? QStringLiteral("/dev/ttyS%1").arg(number - 1)
-                                        : QStringLiteral("/dev/lp%1").arg(number - 1);
+    const int number = match.captured(2).toInt();
+    return match.captured(1) == QLatin1String("COM") ? QStringLiteral("/dev/ttyS%1").arg(number - 1)
+                                                     : QStringLiteral("/dev/lp%1").arg(number - 1);
 }
 
 QString serialPortName(int commPort)
@@ -45,14 +58,18 @@ QString groupOf(const QString &path)
 
 } // namespace
 
-QString describeOpenFailure(const QString &path, int errorNumber)
+QString describeOpenFailure(const QString &portName, const QString &path, int errorNumber)
 {
     switch (errorNumber) {
     case ENOENT:
-    case ENODEV:
-        return QStringLiteral("There is no such device. Check that the printer or adapter is "
-                              "plugged in, or set the port's device with the environment variable "
-                              "KR52_COMn or KR52_LPTn.");
+    case ENODEV: {
+        const QString variable = overrideVariableFor(portName);
+        if (variable.isEmpty())
+            return QStringLiteral("There is no such device. Check that the printer or adapter is plugged in.");
+        return QStringLiteral("There is no such device. Check that the printer or adapter is plugged in, or set "
+                              "the port's device with the environment variable %1.")
+            .arg(variable);
+    }
     case EISDIR:
         return QStringLiteral("This is a folder, not a device.");
     case EACCES:

@@ -12,8 +12,11 @@ namespace kr52 {
 // "COM1:" .. "COM4:" for a serial port number.
 [[nodiscard]] QString serialPortName(int commPort);
 
-// The reason an open of the device at path failed, in words for the operator, from errno:
+// "KR52_COM1" for "COM1:", "KR52_LPT2" for "LPT2:"; empty for any other name.
+[[nodiscard]] QString overrideVariableFor(const QString &portName);
+
+// The reason an open of portName's device at path failed, in words for the operator, from errno:
 // no such device, a folder, no permission (with the device's group to join), in use, and so on.
-[[nodiscard]] QString describeOpenFailure(const QString &path, int errorNumber);
+[[nodiscard]] QString describeOpenFailure(const QString &portName, const QString &path, int errorNumber);
 
 } // namespace kr52

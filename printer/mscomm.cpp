@@ -65,15 +65,15 @@ void MSComm::open()
     // operator reads which one it is.
     const QFileInfo info(path);
     if (!info.exists())
-        fail(QStringLiteral("open"), describeOpenFailure(path, ENOENT));
+        fail(QStringLiteral("open"), describeOpenFailure(serialPortName(m_commPort), path, ENOENT));
     if (info.isDir())
-        fail(QStringLiteral("open"), describeOpenFailure(path, EISDIR));
+        fail(QStringLiteral("open"), describeOpenFailure(serialPortName(m_commPort), path, EISDIR));
     if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0)
-        fail(QStringLiteral("open"), describeOpenFailure(path, errno));
+        fail(QStringLiteral("open"), describeOpenFailure(serialPortName(m_commPort), path, errno));
 
     m_port.setPortName(path);
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const QString reason = m_port.error() == QSerialPort::PermissionError ? describeOpenFailure(path, EBUSY)
+        const QString reason = m_port.error() == QSerialPort::PermissionError ? describeOpenFailure(serialPortName(m_commPort), path, EBUSY)
                                                                               : m_port.errorString() + QLatin1Char('.');
         fail(QStringLiteral("open"), reason);
     }
@@ -125,7 +125,7 @@ void MSComm::drain()
     // The bytes are in the kernel's queue now; wait until the UART has sent them. There is no
     // flow control, so this ends once the bytes have gone out at the baud rate.
     if (m_port.isOpen() && ::tcdrain(int(m_port.handle())) != 0 && errno != ENOTTY && errno != EINVAL)
-        fail(QStringLiteral("write to"), describeOpenFailure(m_port.portName(), errno));
+        fail(QStringLiteral("write to"), describeOpenFailure(serialPortName(m_commPort), m_port.portName(), errno));
 }
 
 } // namespace kr52

@@ -22,7 +22,7 @@ void ParallelPort::fail(const QString &action, int errorNumber)
 {
     discard();
     throw PrinterError(QStringLiteral("Could not %1 %2 (%3): %4")
-                           .arg(action, m_portName, m_path, describeOpenFailure(m_path, errorNumber)));
+                           .arg(action, m_portName, m_path, describeOpenFailure(m_portName, m_path, errorNumber)));
 }
 
 void ParallelPort::open(const QString &portName)
@@ -84,7 +84,7 @@ void ParallelPort::close()
     m_fd = -1;
     if (::close(fd) != 0 && errno != EINTR)
         throw PrinterError(
-            QStringLiteral("Could not close %1 (%2): %3").arg(m_portName, m_path, describeOpenFailure(m_path, errno)));
+            QStringLiteral("Could not close %1 (%2): %3").arg(m_portName, m_path, describeOpenFailure(m_portName, m_path, errno)));
 }
 
 } // namespace kr52

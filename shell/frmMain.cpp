@@ -8,12 +8,12 @@
 #include "printer/printererror.h"
 #include "settings/catalogue.h"
 #include "settings/numbers.h"
-#include "shell/controls.h"
+#include "ui/controls.h"
 #include "shell/cutpicture.h"
-#include "shell/messagebox.h"
+#include "ui/messagebox.h"
 #include "shell/tabpage.h"
-#include "shell/twips.h"
-#include "shell/uifont.h"
+#include "ui/twips.h"
+#include "ui/uifont.h"
 #include "version.h"
 
 #include <QApplication>

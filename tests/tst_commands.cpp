@@ -94,12 +94,17 @@ private slots:
     // The reasons the operator reads when a device cannot be opened.
     void openFailuresInWords()
     {
-        QCOMPARE(describeOpenFailure(QStringLiteral("/dev/ttyS0"), EBUSY),
+        const QString com1 = QStringLiteral("COM1:");
+        QCOMPARE(describeOpenFailure(com1, QStringLiteral("/dev/ttyS0"), EBUSY),
                  QStringLiteral("The device is in use by another program."));
-        QVERIFY(describeOpenFailure(QStringLiteral("/nonexistent"), ENOENT)
-                    .startsWith(QStringLiteral("There is no such device.")));
-        QVERIFY(describeOpenFailure(QStringLiteral("/tmp"), EISDIR).contains(QStringLiteral("folder")));
-        QCOMPARE(describeOpenFailure(QStringLiteral("/tmp"), ENOSPC), QStringLiteral("No space left on device."));
+        // A missing device names the one variable that sets this port's device.
+        QCOMPARE(describeOpenFailure(QStringLiteral("LPT3:"), QStringLiteral("/nonexistent"), ENOENT),
+                 QStringLiteral("There is no such device. Check that the printer or adapter is plugged in, or set "
+                                "the port's device with the environment variable KR52_LPT3."));
+        QCOMPARE(describeOpenFailure(QStringLiteral("/dev/usb/lp9"), QStringLiteral("/dev/usb/lp9"), ENOENT),
+                 QStringLiteral("There is no such device. Check that the printer or adapter is plugged in."));
+        QVERIFY(describeOpenFailure(com1, QStringLiteral("/tmp"), EISDIR).contains(QStringLiteral("folder")));
+        QCOMPARE(describeOpenFailure(com1, QStringLiteral("/tmp"), ENOSPC), QStringLiteral("No space left on device."));
 
         // No permission names the device's group to join.
         QTemporaryFile device;
@@ -107,7 +112,7 @@ private slots:
         const group *entry = ::getgrnam("dialout");
         if (!entry || ::chown(device.fileName().toLocal8Bit().constData(), uid_t(-1), entry->gr_gid) != 0)
             QSKIP("needs the dialout group and the right to hand a file to it");
-        const QString reason = describeOpenFailure(device.fileName(), EACCES);
+        const QString reason = describeOpenFailure(com1, device.fileName(), EACCES);
         QVERIFY2(reason.contains(QStringLiteral("\"dialout\"")) && reason.contains(QStringLiteral("log in again")),
                  qPrintable(reason));
     }

@@ -1,7 +1,7 @@
 #include "portdialog/frmPort.h"
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
-#include "shell/messagebox.h"
+#include "ui/messagebox.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"

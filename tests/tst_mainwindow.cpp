@@ -1,6 +1,6 @@
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
-#include "shell/uifont.h"
+#include "ui/uifont.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/messagebox.h"
+#include "ui/messagebox.h"
 
 #include <QList>
 

@@ -1,4 +1,4 @@
-#include "shell/messagebox.h"
+#include "ui/messagebox.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "shell/uifont.h"
+#include "ui/uifont.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
