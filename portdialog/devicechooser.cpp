@@ -90,9 +90,11 @@ DeviceChooser::DeviceChooser(QWidget *parent, const QString &portName) : QDialog
 
     m_poll.setInterval(pollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &DeviceChooser::listDevices);
-    connect(m_devices, &QListWidget::currentItemChanged, this, [this](QListWidgetItem *item) {
-        if (item)
-            m_path->setText(item->data(Qt::UserRole).toString());
+    // Selection only: the list's current row also moves when it merely takes the focus, and that
+    // must not replace the device the chooser opened with.
+    connect(m_devices, &QListWidget::itemSelectionChanged, this, [this] {
+        if (const QList<QListWidgetItem *> chosen = m_devices->selectedItems(); !chosen.isEmpty())
+            m_path->setText(chosen.first()->data(Qt::UserRole).toString());
     });
     connect(m_devices, &QListWidget::itemActivated, this, &DeviceChooser::useTypedPath);
     connect(m_use, &QPushButton::clicked, this, &DeviceChooser::useTypedPath);

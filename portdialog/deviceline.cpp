@@ -20,10 +20,12 @@ namespace {
 
 constexpr int pollMilliseconds = 1000;
 
-// Long device paths have no blanks; a zero-width space after each "/" lets the line wrap there.
+// Long device paths have no blanks; a zero-width space after each "/" and "_" lets the line
+// wrap inside a by-id name too.
 QString breakablePaths(QString text)
 {
-    return text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"));
+    return text.replace(QLatin1Char('/'), QStringLiteral("/\u200B"))
+        .replace(QLatin1Char('_'), QStringLiteral("_\u200B"));
 }
 
 } // namespace
@@ -36,12 +38,12 @@ DeviceLine::DeviceLine(QWidget *dialog, QComboBox *portList, int top)
     m_line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_line->setTextFormat(Qt::PlainText);
     m_line->setAccessibleName(QStringLiteral("Device of the chosen port"));
-    placeInTwips(m_line, 60, top, 2172, 1170);
+    placeInTwips(m_line, 60, top + 390, 2172, 1170);
 
     m_choose = makeButton(dialog, QStringLiteral("comChooseDevice"), QStringLiteral("Choose Device..."),
                           QStringLiteral("Choose the device this port stands for"));
     m_choose->setAccessibleName(QStringLiteral("Choose Device"));
-    placeInTwips(m_choose, 60, top + 1230, 2172, 312);
+    placeInTwips(m_choose, 60, top, 2172, 312);
 
     m_poll.setInterval(pollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &DeviceLine::refresh);

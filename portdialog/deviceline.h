@@ -17,7 +17,8 @@ class DeviceLine : public QObject {
     Q_OBJECT
 
 public:
-    // Places the line and the button in dialog below its designed controls, at top (twips).
+    // Places the button in dialog below its designed controls, at top (twips), and the line
+    // under it, with room for a long device path wrapped over several rows.
     DeviceLine(QWidget *dialog, QComboBox *portList, int top);
 
     // The height in twips that the line and the button take.

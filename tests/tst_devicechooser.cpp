@@ -226,7 +226,10 @@ private slots:
             expected << dev + "/" + name;
         QCOMPARE(listedPaths(chooser), expected);
         QCOMPARE(chooser->findChild<QLabel *>(QStringLiteral("labDevices"))->text(), caption);
-        // It starts from the port's current device.
+        // It starts from the port's current device, and the list taking the focus keeps it.
+        QApplication::setActiveWindow(chooser);
+        deviceList(chooser)->setFocus();
+        QTRY_VERIFY(deviceList(chooser)->hasFocus());
         QCOMPARE(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"))->text(), devicePathFor(port));
 
         // A device plugged in while the chooser is open joins the list.

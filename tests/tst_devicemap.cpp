@@ -162,6 +162,11 @@ private slots:
         QVERIFY(forgetDevice(QStringLiteral("COM3:")).isEmpty());
         QCOMPARE(deviceMappingFor(QStringLiteral("COM3:")).origin, DeviceOrigin::Default);
         QCOMPARE(devicePathFor(QStringLiteral("LPT2:")), QStringLiteral("/dev/usb/lp0"));
+
+        // Characters the file format gives a meaning of its own come back as they went in.
+        const QString odd = QStringLiteral("/tmp/a b,c;d=\"é\"\\[x]");
+        QVERIFY(rememberDevice(QStringLiteral("LPT1:"), odd).isEmpty());
+        QCOMPARE(devicePathFor(QStringLiteral("LPT1:")), odd);
     }
 
     void forgettingWithNoFileWritesNothing()
