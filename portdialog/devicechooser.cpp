@@ -120,14 +120,9 @@ void DeviceChooser::listDevices()
 {
     const PortKind kind = portKindOf(m_portName);
     const QList<DetectedDevice> found = detectDevices(kind);
-    QStringList texts;
-    for (const DetectedDevice &device : found)
-        texts << device.path + device.details;
-    QStringList shown;
-    for (int row = 0; row < m_devices->count(); ++row)
-        shown << m_devices->item(row)->data(Qt::UserRole).toString() + m_devices->item(row)->text().section('\n', 1);
-    if (texts == shown && !m_listCaption->text().isEmpty())
+    if (found == m_listed)
         return;
+    m_listed = found;
 
     // Rebuilt only when something changed, without touching a path the operator is typing.
     const QSignalBlocker quiet(m_devices);

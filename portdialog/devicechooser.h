@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printer/devicedetection.h"
+
 #include <QDialog>
 #include <QTimer>
+
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -31,6 +35,7 @@ private:
     void finishWith(const QString &failure);
 
     QString m_portName;
+    std::optional<QList<kr52::DetectedDevice>> m_listed; // as last shown
     QLabel *m_listCaption;
     QListWidget *m_devices;
     QLineEdit *m_path;

@@ -38,6 +38,8 @@ struct DetectedDevice {
     QString path;       // the name to keep: the stable by-id link where there is one
     QString systemPath; // the device itself, e.g. /dev/ttyUSB0
     QString details;    // description, maker, serial number, USB vendor:product, where known
+
+    friend bool operator==(const DetectedDevice &, const DetectedDevice &) = default;
 };
 
 // The devices a port of that kind can use: for serial ports the system's list, each under its
