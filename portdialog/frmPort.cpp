@@ -1,5 +1,6 @@
 #include "portdialog/frmPort.h"
 
+#include "portdialog/deviceline.h"
 #include "portdialog/serialsettingstext.h"
 #include "printer/devicemap.h"
 #include "printer/mscomm.h"
@@ -55,7 +56,8 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     setFont(uiFont());
     setModal(false);
     setSizeGripEnabled(false);
-    setFixedSize(px(2280), px(2115));
+    // The designed 2115 twips, grown downwards by the device line.
+    setFixedSize(px(2280), px(2115 + DeviceLine::heightInTwips));
 
     Label1 = makeCaption(this, QStringLiteral("Label1"), QStringLiteral("Port"));
     placeInTwips(Label1, 60, 60, 612, 252);
@@ -95,6 +97,10 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     setTabOrder(txtData, txtStop);
     setTabOrder(txtStop, Command2);
     setTabOrder(Command2, Command1);
+
+    auto *deviceLine = new DeviceLine(this, cmbPort, 2160);
+    setTabOrder(Command1, deviceLine->chooseButton());
+    connect(deviceLine, &DeviceLine::mappingChanged, this, &frmPort::describeDevices);
 
     connect(Command1, &QPushButton::clicked, this, &frmPort::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmPort::Command2_Click);

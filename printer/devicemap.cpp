@@ -1,5 +1,7 @@
 #include "printer/devicemap.h"
 
+#include "printer/remembereddevices.h"
+
 #include <QRegularExpression>
 #include <QtGlobal>
 
@@ -18,7 +20,34 @@ const QRegularExpression &portPattern()
     return pattern;
 }
 
+QString environmentDeviceFor(const QString &portName)
+{
+    return qEnvironmentVariable(overrideVariableFor(portName).toLatin1().constData());
+}
+
+// What the operator can do about a device that is missing or refused, in the one place that
+// decides the port's device for this run.
+QString whereToChange(const QString &portName)
+{
+    if (!isMappedPortName(portName))
+        return {};
+    if (!environmentDeviceFor(portName).isEmpty())
+        return QStringLiteral("set another device in the environment variable %1, which maps %2 for this run.")
+            .arg(overrideVariableFor(portName), portName);
+    return QStringLiteral("choose the device for %1 in \"Configure Port\".").arg(portName);
+}
+
 } // namespace
+
+bool isMappedPortName(const QString &portName)
+{
+    return portPattern().match(portName).hasMatch();
+}
+
+PortKind portKindOf(const QString &portName)
+{
+    return portName.startsWith(QLatin1String("COM")) ? PortKind::Serial : PortKind::Printer;
+}
 
 QString overrideVariableFor(const QString &portName)
 {
@@ -26,17 +55,30 @@ QString overrideVariableFor(const QString &portName)
     return match.hasMatch() ? QStringLiteral("KR52_%1%2").arg(match.captured(1), match.captured(2)) : QString();
 }
 
-QString devicePathFor(const QString &portName)
+QString defaultDevicePathFor(const QString &portName)
 {
     const auto match = portPattern().match(portName);
     if (!match.hasMatch())
         return portName;
-    const QString overridden = qEnvironmentVariable(overrideVariableFor(portName).toLatin1().constData());
-    if (!overridden.isEmpty())
-        return overridden;
     const int number = match.captured(2).toInt();
     return match.captured(1) == QLatin1String("COM") ? QStringLiteral("/dev/ttyS%1").arg(number - 1)
                                                      : QStringLiteral("/dev/lp%1").arg(number - 1);
+}
+
+DeviceMapping deviceMappingFor(const QString &portName)
+{
+    if (!isMappedPortName(portName))
+        return {portName, DeviceOrigin::Default};
+    if (const QString overridden = environmentDeviceFor(portName); !overridden.isEmpty())
+        return {overridden, DeviceOrigin::Environment};
+    if (const QString remembered = rememberedDeviceFor(portName); !remembered.isEmpty())
+        return {remembered, DeviceOrigin::Remembered};
+    return {defaultDevicePathFor(portName), DeviceOrigin::Default};
+}
+
+QString devicePathFor(const QString &portName)
+{
+    return deviceMappingFor(portName).path;
 }
 
 QString serialPortName(int commPort)
@@ -44,9 +86,7 @@ QString serialPortName(int commPort)
     return QStringLiteral("COM%1:").arg(commPort);
 }
 
-namespace {
-
-QString groupOf(const QString &path)
+QString deviceGroupOf(const QString &path)
 {
     struct stat info {};
     if (::stat(path.toLocal8Bit().constData(), &info) != 0)
@@ -56,30 +96,29 @@ QString groupOf(const QString &path)
     return QString::number(info.st_gid);
 }
 
-} // namespace
-
 QString describeOpenFailure(const QString &portName, const QString &path, int errorNumber)
 {
     switch (errorNumber) {
     case ENOENT:
     case ENODEV: {
-        const QString variable = overrideVariableFor(portName);
-        if (variable.isEmpty())
+        const QString change = whereToChange(portName);
+        if (change.isEmpty())
             return QStringLiteral("There is no such device. Check that the printer or adapter is plugged in.");
-        return QStringLiteral("There is no such device. Check that the printer or adapter is plugged in, or set "
-                              "the port's device with the environment variable %1.")
-            .arg(variable);
+        return QStringLiteral("There is no such device. Check that the printer or adapter is plugged in, or ") + change;
     }
     case EISDIR:
         return QStringLiteral("This is a folder, not a device.");
     case EACCES:
     case EPERM: {
-        const QString group = groupOf(path);
-        if (group.isEmpty() || group == QLatin1String("root"))
-            return QStringLiteral("Permission denied.");
-        return QStringLiteral("Permission denied. The device belongs to the group \"%1\": join it "
-                              "(sudo usermod -aG %1 $USER) and log in again.")
-            .arg(group);
+        const QString group = deviceGroupOf(path);
+        QString reason = QStringLiteral("Permission denied.");
+        if (!group.isEmpty() && group != QLatin1String("root"))
+            reason = QStringLiteral("Permission denied. The device belongs to the group \"%1\": join it "
+                                    "(sudo usermod -aG %1 $USER) and log in again.")
+                         .arg(group);
+        if (const QString change = whereToChange(portName); !change.isEmpty())
+            reason += QStringLiteral(" If it is the wrong device, ") + change;
+        return reason;
     }
     case EBUSY:
         return QStringLiteral("The device is in use by another program.");

@@ -4,10 +4,37 @@
 
 namespace kr52 {
 
-// "COMn:" is /dev/ttyS<n-1> and "LPTn:" is /dev/lp<n-1>, unless the environment variable
-// KR52_COMn or KR52_LPTn names another device (a USB adapter, a USB printer, a pseudo-terminal).
-// Any other name is returned as it stands, so a path can be used directly.
+// Where the device a port name stands for comes from.
+enum class DeviceOrigin {
+    Default,     // "COMn:" is /dev/ttyS<n-1>, "LPTn:" is /dev/lp<n-1>
+    Remembered,  // chosen in the port dialog and kept in the user's configuration
+    Environment, // KR52_COMn / KR52_LPTn, for this run only
+};
+
+struct DeviceMapping {
+    QString path;
+    DeviceOrigin origin = DeviceOrigin::Default;
+};
+
+// The kind of device a port name stands for: a serial line for "COMn:", a printer for the rest.
+enum class PortKind { Serial, Printer };
+
+// "COMn:" and "LPTn:" map to a device: the environment variable KR52_COMn or KR52_LPTn when it
+// is set, else the device remembered for that port, else the default. Any other name is
+// returned as it stands, so a path can be used directly. Every caller that opens a port goes
+// through here.
 [[nodiscard]] QString devicePathFor(const QString &portName);
+
+// The same device with where it comes from.
+[[nodiscard]] DeviceMapping deviceMappingFor(const QString &portName);
+
+// /dev/ttyS<n-1> for "COMn:", /dev/lp<n-1> for "LPTn:"; any other name as it stands.
+[[nodiscard]] QString defaultDevicePathFor(const QString &portName);
+
+// True for "COM1:" .. "COM9:" and "LPT1:" .. "LPT9:".
+[[nodiscard]] bool isMappedPortName(const QString &portName);
+
+[[nodiscard]] PortKind portKindOf(const QString &portName);
 
 // "COM1:" .. "COM4:" for a serial port number.
 [[nodiscard]] QString serialPortName(int commPort);
@@ -17,6 +44,11 @@ namespace kr52 {
 
 // The reason an open of portName's device at path failed, in words for the operator, from errno:
 // no such device, a folder, no permission (with the device's group to join), in use, and so on.
+// The missing-device and permission reasons point to "Configure Port", or to the environment
+// variable when that is what maps the port for this run.
 [[nodiscard]] QString describeOpenFailure(const QString &portName, const QString &path, int errorNumber);
+
+// The group a device belongs to, by name; empty when it cannot be read.
+[[nodiscard]] QString deviceGroupOf(const QString &path);
 
 } // namespace kr52

@@ -97,10 +97,10 @@ private slots:
         const QString com1 = QStringLiteral("COM1:");
         QCOMPARE(describeOpenFailure(com1, QStringLiteral("/dev/ttyS0"), EBUSY),
                  QStringLiteral("The device is in use by another program."));
-        // A missing device names the one variable that sets this port's device.
+        // A missing device points to where the port's device is chosen.
         QCOMPARE(describeOpenFailure(QStringLiteral("LPT3:"), QStringLiteral("/nonexistent"), ENOENT),
-                 QStringLiteral("There is no such device. Check that the printer or adapter is plugged in, or set "
-                                "the port's device with the environment variable KR52_LPT3."));
+                 QStringLiteral("There is no such device. Check that the printer or adapter is plugged in, or choose "
+                                "the device for LPT3: in \"Configure Port\"."));
         QCOMPARE(describeOpenFailure(QStringLiteral("/dev/usb/lp9"), QStringLiteral("/dev/usb/lp9"), ENOENT),
                  QStringLiteral("There is no such device. Check that the printer or adapter is plugged in."));
         QVERIFY(describeOpenFailure(com1, QStringLiteral("/tmp"), EISDIR).contains(QStringLiteral("folder")));

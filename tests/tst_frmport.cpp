@@ -112,7 +112,7 @@ private slots:
         QVERIFY(!dialog->parentWidget());
         QVERIFY(!dialog->isModal());
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Port Settings"));
-        QCOMPARE(dialog->size(), QSize(152, 141));
+        QCOMPARE(dialog->size(), QSize(152, 251)); // the designed 141 px and the device line below
         QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
 
         QComboBox *port = portList(dialog);
@@ -147,7 +147,8 @@ private slots:
                 tabOrder << widget->objectName();
             widget = widget->nextInFocusChain();
         } while (widget != portList(dialog));
-        QCOMPARE(tabOrder, QStringList({"cmbPort", "cmbBaud", "txtData", "txtStop", "Command2", "Command1"}));
+        QCOMPARE(tabOrder,
+                 QStringList({"cmbPort", "cmbBaud", "txtData", "txtStop", "Command2", "Command1", "comChooseDevice"}));
     }
 
     void useAtOnceChoosesTheFirstParallelPort()

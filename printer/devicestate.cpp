@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "printer/devicestate.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kr52 {
+
+namespace {
+
+PortHolderLookup &currentLookup()
+{
+    static PortHolderLookup lookup = [](const QString &) -> std::optional<QString> { return std::nullopt; };
+    return lookup;
+}
+
+DeviceStatus noPermission(const QString &path)
+{
+    QString group = deviceGroupOf(path);
+    if (group == QLatin1String("root"))
+        group.clear();
+    return {DeviceState::NoPermission, group, {}, {}};
+}
+
+DeviceStatus unusable(const QString &path, int errorNumber)
+{
+    return {DeviceState::Unusable, {}, {}, describeOpenFailure(QString(), path, errorNumber)};
+}
+
+// What the system says when the device is opened for writing without waiting.
+DeviceStatus probeByOpening(const QString &path)
+{
+    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return {DeviceState::Ready, {}, {}, {}};
+    }
+    const int error = errno;
+    switch (error) {
+    case EBUSY:
+        return {DeviceState::InUse, {}, {}, {}};
+    case EACCES:
+    case EPERM:
+        return noPermission(path);
+    case ENOENT:
+    case ENODEV:
+        return {};
+    default:
+        return unusable(path, error);
+    }
+}
+
+} // namespace
+
+PortHolderLookup portHolderLookup()
+{
+    return currentLookup();
+}
+
+void setPortHolderLookup(PortHolderLookup lookup)
+{
+    currentLookup() = std::move(lookup);
+}
+
+DeviceStatus deviceStatus(const QString &path, PortKind kind, const PortHolderLookup &holderOf)
+{
+    const QByteArray nativePath = path.toLocal8Bit();
+    struct stat info {};
+    if (::stat(nativePath.constData(), &info) != 0) {
+        const int error = errno;
+        if (error == EACCES)
+            return noPermission(path); // a folder on the way is closed to this user
+        if (error == ENOENT || error == ENOTDIR)
+            return {};
+        return unusable(path, error);
+    }
+    if (S_ISDIR(info.st_mode))
+        return unusable(path, EISDIR);
+    const int wanted = kind == PortKind::Serial ? R_OK | W_OK : W_OK;
+    if (::access(nativePath.constData(), wanted) != 0) {
+        const int error = errno;
+        return error == EACCES || error == EPERM ? noPermission(path) : unusable(path, error);
+    }
+    if (holderOf) {
+        if (const std::optional<QString> holder = holderOf(path))
+            return {DeviceState::InUse, {}, *holder, {}};
+    }
+    return kind == PortKind::Serial ? DeviceStatus{DeviceState::Ready, {}, {}, {}} : probeByOpening(path);
+}
+
+} // namespace kr52
