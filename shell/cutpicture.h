@@ -45,6 +45,7 @@ private:
 // top edge, one unit 27.5453 twips (1.83635 pixels at 96 dpi), growing downward. It reports
 // presses, moves and releases with the pointer's height in that scale, as a real number; Qt
 // keeps sending moves and the release to it after a press even when the pointer has left it.
+// With the focus it also takes the keys that move the line, and shows a focus mark.
 class CutPicture : public QWidget {
     Q_OBJECT
 
@@ -59,12 +60,16 @@ signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, float x, float y);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    // A key that moves the line: by tenths of a millimetre from where it is, or to zero.
+    void offsetStep(int tenths);
+    void offsetHome();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPixmap m_strip;
