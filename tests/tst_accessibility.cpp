@@ -143,18 +143,6 @@ private slots:
         QTest::newRow("picture") << "frmMain"
                                  << "Picture1"
                                  << "Cut position: drag the line or use the arrow keys";
-        QTest::newRow("Configure Port") << "frmMain"
-                                        << "comConfPort"
-                                        << "Configure Port";
-        QTest::newRow("Print Self Test") << "frmMain"
-                                         << "Command4"
-                                         << "Print Self Test";
-        QTest::newRow("Use Settings") << "frmMain"
-                                      << "comUse"
-                                      << "Use Settings";
-        QTest::newRow("Instructions") << "frmMain"
-                                      << "comManual"
-                                      << "Instructions";
         QTest::newRow("printer picture") << "frmMain"
                                          << "Image1"
                                          << "Arvel KR52 printer";
@@ -173,12 +161,6 @@ private slots:
         QTest::newRow("stop bits") << "frmPort"
                                    << "txtStop"
                                    << "Stop Bits";
-        QTest::newRow("Use") << "frmPort"
-                             << "Command1"
-                             << "Use";
-        QTest::newRow("Cancel") << "frmPort"
-                                << "Command2"
-                                << "Cancel";
     }
 
     void everyControlHasAName()
@@ -208,14 +190,6 @@ private slots:
                 QVERIFY2(!accessibleText(widget, QAccessible::Name).isEmpty(), qPrintable(widget->objectName()));
             }
         }
-    }
-
-    void thePictureDescribesItsKeys()
-    {
-        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
-        const QString description = accessibleText(main.findChild<QWidget *>("Picture1"), QAccessible::Description);
-        for (const char *key : {"Up", "Down", "Page Up", "Page Down", "Home"})
-            QVERIFY2(description.contains(QLatin1String(key)), key);
     }
 };
 

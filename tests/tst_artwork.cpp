@@ -207,8 +207,9 @@ void tst_Artwork::printerStandsOutOnLightAndDarkWindows()
     QFETCH(QColor, window);
     const QImage printer = QImage(QStringLiteral(":/art/printer.png")).convertToFormat(QImage::Format_ARGB32);
     const QImage shown = onWindow(printer, window);
-    // The body's front spans rows 66 to 114 of the 132-row drawing, stretched to 191 rows.
-    for (int y = 66 * 191 / 132 + 2; y <= 114 * 191 / 132 - 2; ++y) {
+    // The dark front, below the cover, spans rows 71 to 114 of the 132-row drawing, stretched to
+    // 191 rows.
+    for (int y = 71 * 191 / 132 + 2; y <= 114 * 191 / 132 - 2; ++y) {
         int x = 0;
         while (x < printer.width() && qAlpha(printer.pixel(x, y)) < 128)
             ++x;
