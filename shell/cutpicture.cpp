@@ -1,5 +1,8 @@
 #include "shell/cutpicture.h"
 
+#include "shell/cutpictureaccessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -50,6 +53,35 @@ CutPicture::CutPicture(const QPixmap &strip, QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::SizeVerCursor);
     connect(m_line, &LineControl::changed, this, qOverload<>(&QWidget::update));
+    describeCutPicturesAsSliders();
+}
+
+namespace {
+
+// The adjuster works in tenths of a millimetre; this drops the noise of single precision.
+double inTenths(double millimetres)
+{
+    return std::round(millimetres * 10.0) / 10.0;
+}
+
+} // namespace
+
+void CutPicture::setOffset(double millimetres, const QString &text)
+{
+    m_offset = inTenths(millimetres);
+    if (text == m_offsetText)
+        return;
+    m_offsetText = text;
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, m_offset);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void CutPicture::setOffsetRange(double lowest, double highest)
+{
+    m_lowest = inTenths(lowest);
+    m_highest = inTenths(highest);
 }
 
 void CutPicture::paintEvent(QPaintEvent *)

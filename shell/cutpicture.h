@@ -56,11 +56,21 @@ public:
     explicit CutPicture(const QPixmap &strip, QWidget *parent = nullptr);
     [[nodiscard]] LineControl *line() const { return m_line; }
 
+    // What assistive tools read as the picture's value: the offset in millimetres that the line
+    // stands for, with its text as the cut-offset box shows it, within the adjuster's range.
+    void setOffset(double millimetres, const QString &text);
+    void setOffsetRange(double lowest, double highest);
+    [[nodiscard]] double offset() const { return m_offset; }
+    [[nodiscard]] QString offsetText() const { return m_offsetText; }
+    [[nodiscard]] double lowestOffset() const { return m_lowest; }
+    [[nodiscard]] double highestOffset() const { return m_highest; }
+
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, float x, float y);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
-    // A key that moves the line: by tenths of a millimetre from where it is, or to zero.
+    // A key, or an assistive tool, moving the line: by tenths of a millimetre from where it is,
+    // or to zero.
     void offsetStep(int tenths);
     void offsetHome();
 
@@ -74,6 +84,10 @@ protected:
 private:
     QPixmap m_strip;
     LineControl *m_line;
+    double m_offset = 0;
+    QString m_offsetText;
+    double m_lowest = 0;
+    double m_highest = 0;
 };
 
 } // namespace kr52

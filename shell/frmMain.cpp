@@ -207,6 +207,7 @@ void frmMain::buildAdjuster(QWidget *page)
     Picture1 = new CutPicture(QPixmap(QStringLiteral(":/art/strip.png")), page);
     placeInTwips(Picture1, 3420, 1440, 1950, 1965);
     Picture1->line()->setEnds(0, 1950.0 / 390.0);
+    Picture1->setOffsetRange(-offsetLimit, offsetLimit);
     Picture1->setAccessibleName(QStringLiteral("Cut position: drag the line or use the arrow keys"));
     Picture1->setAccessibleDescription(
         QStringLiteral("Up and Down move the line by 0.1 mm, Page Up and Page Down by 1 mm, Home puts it back to 0."));
@@ -425,6 +426,7 @@ void frmMain::AdjustCutPosition(float orig)
         v = offsetLimit;
     txtCutOffset->setText(numberText(v) + QStringLiteral("mm"));
     Picture1->line()->setHeight(double(v + zeroLine));
+    Picture1->setOffset(double(v), txtCutOffset->text());
 }
 
 void frmMain::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, float, float y)

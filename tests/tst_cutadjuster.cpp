@@ -3,6 +3,7 @@
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -356,6 +357,30 @@ private slots:
         QCOMPARE(offsetText(dragged), text);
         QCOMPARE(lineHeight(main), lineHeight(dragged));
         QCOMPARE(redRows(main, 40), QList<int>{qRound(lineHeight(main) * pixelsPerUnit)});
+    }
+
+    // A screen reader hears the picture as a slider with the box's text as its value, and can
+    // set it, within the range, as the keys would.
+    void assistiveToolsReadAndSetThePictureAsASlider()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(picture(main));
+        QCOMPARE(slider->role(), QAccessible::Slider);
+        QAccessibleValueInterface *value = slider->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->minimumValue().toDouble(), -29.9);
+        QCOMPARE(value->maximumValue().toDouble(), 29.9);
+        main.AdjustCutPosition(-7.5f);
+        QCOMPARE(slider->text(QAccessible::Value), QStringLiteral("-7.5mm"));
+        QCOMPARE(value->currentValue().toDouble(), -7.5);
+        main.AdjustCutPosition(12.3f);
+        QCOMPARE(value->currentValue().toDouble(), 12.3);
+
+        for (const auto &[wanted, text] : {std::pair{12.3, " 12.3mm"}, {100.0, " 29.9mm"}, {-1e300, "-29.9mm"}}) {
+            value->setCurrentValue(wanted);
+            QCOMPARE(offsetText(main), QString::fromLatin1(text));
+            QCOMPARE(slider->text(QAccessible::Value), QString::fromLatin1(text));
+        }
     }
 
     void keysWaitForADragToEnd()
