@@ -163,24 +163,6 @@ private slots:
         }
     }
 
-    // Back from a dark theme to a light one, the page's own colours return.
-    void aNewBackgroundStartsFromThePagesColours()
-    {
-        const QString page = helpPages().value(0);
-        QTextDocument asWritten;
-        load(page, asWritten);
-        QTextDocument shown;
-        load(page, shown);
-        kr52::makeColoursReadable(shown, darkBase);
-        QVERIFY(colouredRuns(shown).first().colour != colouredRuns(asWritten).first().colour);
-        kr52::makeColoursReadable(shown, white);
-        const QList<Run> written = colouredRuns(asWritten);
-        const QList<Run> back = colouredRuns(shown);
-        QCOMPARE(back.size(), written.size());
-        for (qsizetype i = 0; i < written.size(); ++i)
-            QCOMPARE(back[i].colour, written[i].colour);
-    }
-
     void textOverItsOwnBackgroundIsMeasuredAgainstIt()
     {
         QTextDocument document;
