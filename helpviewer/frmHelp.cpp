@@ -1,6 +1,7 @@
 #include "helpviewer/frmHelp.h"
 
 #include "helpviewer/helppage.h"
+#include "helpviewer/readablecolours.h"
 #include "ui/messagebox.h"
 #include "ui/twips.h"
 
@@ -26,6 +27,7 @@ frmHelp::frmHelp(const QString &programDir, QWidget *owner)
     rtbHelpText->setOpenLinks(false);
     rtbHelpText->setOpenExternalLinks(false);
     rtbHelpText->setUndoRedoEnabled(false);
+    rtbHelpText->installEventFilter(this);
 
     comDone->setObjectName(QStringLiteral("comDone"));
     placeInTwips(comDone, 0, 5760, 5355, 315);
@@ -59,9 +61,23 @@ bool frmHelp::loadPage(const QString &path)
                     QMessageBox::Warning, parentWidget());
         return false;
     }
+    fitColoursToPalette();
     rtbHelpText->moveCursor(QTextCursor::Start);
     rtbHelpText->verticalScrollBar()->setValue(0);
     return true;
+}
+
+void frmHelp::fitColoursToPalette()
+{
+    makeColoursReadable(*rtbHelpText->document(), rtbHelpText->palette().color(QPalette::Base));
+}
+
+bool frmHelp::eventFilter(QObject *watched, QEvent *event)
+{
+    // A new theme: the page's colours are measured again against the viewer's new background.
+    if (watched == rtbHelpText && event->type() == QEvent::PaletteChange)
+        fitColoursToPalette();
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmHelp::comDone_Click()

@@ -26,9 +26,12 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool loadPage(const QString &path);
+    // Headings and other coloured text keep enough contrast against the viewer's background.
+    void fitColoursToPalette();
     void comDone_Click();
     void centreOnScreen();
 

@@ -6,10 +6,12 @@
 #include "printer/mscomm.h"
 #include "printer/printererror.h"
 #include "printer/serialsettings.h"
+#include "ui/accessiblenames.h"
 #include "ui/controls.h"
 #include "ui/messagebox.h"
 #include "ui/twips.h"
 #include "ui/uifont.h"
+#include "ui/wheelguard.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -91,6 +93,15 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     placeInTwips(Command1, 60, 1740, 912, 312);
     Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Cancel"));
     placeInTwips(Command2, 1320, 1740, 912, 312);
+
+    // Each field is named by its caption; the lists change on the wheel only with the focus.
+    nameListsByTheirLabels();
+    Label1->setBuddy(cmbPort);
+    Label2->setBuddy(cmbBaud);
+    Label3->setBuddy(txtData);
+    Label4->setBuddy(txtStop);
+    guardAgainstWheel(cmbPort);
+    guardAgainstWheel(cmbBaud);
 
     setTabOrder(cmbPort, cmbBaud);
     setTabOrder(cmbBaud, txtData);

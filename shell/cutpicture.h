@@ -45,6 +45,7 @@ private:
 // top edge, one unit 27.5453 twips (1.83635 pixels at 96 dpi), growing downward. It reports
 // presses, moves and releases with the pointer's height in that scale, as a real number; Qt
 // keeps sending moves and the release to it after a press even when the pointer has left it.
+// With the focus it also takes the keys that move the line, and shows a focus mark.
 class CutPicture : public QWidget {
     Q_OBJECT
 
@@ -55,20 +56,38 @@ public:
     explicit CutPicture(const QPixmap &strip, QWidget *parent = nullptr);
     [[nodiscard]] LineControl *line() const { return m_line; }
 
+    // What assistive tools read as the picture's value: the offset in millimetres that the line
+    // stands for, with its text as the cut-offset box shows it, within the adjuster's range.
+    void setOffset(double millimetres, const QString &text);
+    void setOffsetRange(double lowest, double highest);
+    [[nodiscard]] double offset() const { return m_offset; }
+    [[nodiscard]] QString offsetText() const { return m_offsetText; }
+    [[nodiscard]] double lowestOffset() const { return m_lowest; }
+    [[nodiscard]] double highestOffset() const { return m_highest; }
+
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
     void mouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, float x, float y);
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    // A key, or an assistive tool, moving the line: by tenths of a millimetre from where it is,
+    // or to zero.
+    void offsetStep(int tenths);
+    void offsetHome();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QPixmap m_strip;
     LineControl *m_line;
+    double m_offset = 0;
+    QString m_offsetText;
+    double m_lowest = 0;
+    double m_highest = 0;
 };
 
 } // namespace kr52

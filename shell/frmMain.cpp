@@ -8,12 +8,14 @@
 #include "printer/printererror.h"
 #include "settings/catalogue.h"
 #include "settings/numbers.h"
-#include "ui/controls.h"
 #include "shell/cutpicture.h"
-#include "ui/messagebox.h"
 #include "shell/tabpage.h"
+#include "ui/accessiblenames.h"
+#include "ui/controls.h"
+#include "ui/messagebox.h"
 #include "ui/twips.h"
 #include "ui/uifont.h"
+#include "ui/wheelguard.h"
 #include "version.h"
 
 #include <QApplication>
@@ -86,6 +88,7 @@ void frmMain::buildMainPage(QWidget *page)
     image->setObjectName(QStringLiteral("Image1"));
     image->setPixmap(QPixmap(QStringLiteral(":/art/printer.png")));
     image->setScaledContents(true);
+    image->setAccessibleName(QStringLiteral("Arvel KR52 printer"));
     placeInTwips(image, 240, 480, 2400, 1980);
 
     placeInTwips(
@@ -96,6 +99,7 @@ void frmMain::buildMainPage(QWidget *page)
         840, 3612, 252);
     auto *logo = new QSvgWidget(QStringLiteral(":/art/logo.svg"), page);
     logo->setObjectName(QStringLiteral("Picture2"));
+    logo->setAccessibleName(QStringLiteral("Arvel logo"));
     placeInTwips(logo, 5400, 900, 912, 552);
     placeInTwips(makeLabel(page, QStringLiteral("Label23"), QStringLiteral("Version:"), medium), 2760, 1500, 792, 252);
     labVer = makeLabel(page, QStringLiteral("labVer"), QString(), medium);
@@ -147,8 +151,12 @@ void frmMain::buildMainPage(QWidget *page)
 
 void frmMain::buildSettingsPages()
 {
-    const std::vector<QWidget *> pages{addPage(QStringLiteral("General")), addPage(QStringLiteral("Characters")),
-                                       addPage(QStringLiteral("Tickets")), addPage(QStringLiteral("Alignment"))};
+    nameListsByTheirLabels();
+    const QStringList pageCaptions{QStringLiteral("General"), QStringLiteral("Characters"), QStringLiteral("Tickets"),
+                                   QStringLiteral("Alignment")};
+    std::vector<QWidget *> pages;
+    for (const QString &caption : pageCaptions)
+        pages.push_back(addPage(caption));
     const QFont captionFont = uiFont(9.75, true);
     const QFont qualifierFont = uiFont();
     const QFont helpFont = uiFont(8.25, true);
@@ -157,30 +165,37 @@ void frmMain::buildSettingsPages()
     for (const SettingRow &row : settingsCatalogue()) {
         QWidget *page = pages[std::size_t(row.page) - 1];
         const int top = row.topTwips;
+        auto *list = new QComboBox(page);
+        list->setObjectName(row.listName);
+        list->setEditable(false);
+        list->addItems(row.entries);
+        placeInTwips(list, 3120, top, 2535, 315);
+        guardAgainstWheel(list);
+        list->setAccessibleDescription(QStringLiteral("%1 page. \"No change\" leaves the printer's setting as it is.")
+                                           .arg(pageCaptions[std::size_t(row.page) - 1]));
+
+        // The captions are the list's buddies, so assistive tools name the list by them.
         if (row.qualifier.isEmpty()) {
             // "Start Position Detect" sits 15 twips lower than its row, as laid out.
             const int captionTop = row.listName == QLatin1String("comBMark") ? top + 15 : top;
-            placeInTwips(makeLabel(page, QStringLiteral("lab") + row.listName.mid(3), row.caption, captionFont), 180,
-                         captionTop, 2775, 315);
+            QLabel *label = makeLabel(page, QStringLiteral("lab") + row.listName.mid(3), row.caption, captionFont);
+            label->setBuddy(list);
+            placeInTwips(label, 180, captionTop, 2775, 315);
         } else {
             // Two lines that share a row: each keeps to the top of its own label.
             for (const auto &[text, font, offset, height] :
                  {std::tuple{row.caption, captionFont, 0, 315}, std::tuple{row.qualifier, qualifierFont, 180, 255}}) {
                 QLabel *label = makeLabel(page, QStringLiteral("labTickets(%1)").arg(ticketCaption++), text, font);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                label->setBuddy(list);
                 placeInTwips(label, 180, top + offset, 2775, height);
             }
         }
-
-        auto *list = new QComboBox(page);
-        list->setObjectName(row.listName);
-        list->setEditable(false);
-        list->addItems(row.entries);
-        placeInTwips(list, 3120, top, 2535, 315);
         m_settingsLists.push_back(list);
 
         auto *help = makeButton(page, QStringLiteral("comHelp(%1)").arg(row.helpIndex), QStringLiteral("Help"));
         help->setFont(helpFont);
+        help->setAccessibleName(QStringLiteral("Help on ") + labelledName(list));
         placeInTwips(help, 5640, top, 675, 315);
         connect(help, &QPushButton::clicked, this, [this, index = row.helpIndex] { comHelp_Click(index); });
     }
@@ -192,12 +207,22 @@ void frmMain::buildAdjuster(QWidget *page)
     Picture1 = new CutPicture(QPixmap(QStringLiteral(":/art/strip.png")), page);
     placeInTwips(Picture1, 3420, 1440, 1950, 1965);
     Picture1->line()->setEnds(0, 1950.0 / 390.0);
+    Picture1->setOffsetRange(-offsetLimit, offsetLimit);
+    Picture1->setAccessibleName(QStringLiteral("Cut position: drag the line or use the arrow keys"));
+    Picture1->setAccessibleDescription(
+        QStringLiteral("Up and Down move the line by 0.1 mm, Page Up and Page Down by 1 mm, Home puts it back to 0."));
     connect(Picture1, &CutPicture::mouseDown, this, &frmMain::Picture1_MouseDown);
     connect(Picture1, &CutPicture::mouseMove, this, &frmMain::Picture1_MouseMove);
     connect(Picture1, &CutPicture::mouseUp, this, &frmMain::Picture1_MouseUp);
+    connect(Picture1, &CutPicture::offsetStep, this, &frmMain::Picture1_StepKey);
+    connect(Picture1, &CutPicture::offsetHome, this, &frmMain::Picture1_HomeKey);
 
     txtCutOffset = new QLineEdit(page);
     txtCutOffset->setObjectName(QStringLiteral("txtCutOffset"));
+    txtCutOffset->setAccessibleName(QStringLiteral("Cut offset"));
+    txtCutOffset->setAccessibleDescription(
+        QStringLiteral("Millimetres from -29.9 to 29.9, sent when \"Start Position Adjustment\" is at \"Adjust as "
+                       "below\"."));
     placeInTwips(txtCutOffset, 3420, 3420, 1935, 285);
 }
 
@@ -401,6 +426,7 @@ void frmMain::AdjustCutPosition(float orig)
         v = offsetLimit;
     txtCutOffset->setText(numberText(v) + QStringLiteral("mm"));
     Picture1->line()->setHeight(double(v + zeroLine));
+    Picture1->setOffset(double(v), txtCutOffset->text());
 }
 
 void frmMain::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, float, float y)
@@ -421,6 +447,19 @@ void frmMain::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, float, fl
 {
     dragging = false;
     AdjustCutPosition(y - zeroLine);
+}
+
+void frmMain::Picture1_StepKey(int tenths)
+{
+    // A drag under way keeps the line where the pointer is.
+    if (!dragging)
+        AdjustCutPosition(float(cutOffsetTenths(txtCutOffset->text()) + tenths) / 10.0f);
+}
+
+void frmMain::Picture1_HomeKey()
+{
+    if (!dragging)
+        AdjustCutPosition(0.0f);
 }
 
 void frmMain::txtCutOffset_Validate()

@@ -47,6 +47,9 @@ public:
     void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
     void Picture1_MouseMove(Qt::MouseButtons button, Qt::KeyboardModifiers shift, float x, float y);
     void Picture1_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, float x, float y);
+    // The picture's keys with the focus on it: a step in tenths of a millimetre, or back to 0.
+    void Picture1_StepKey(int tenths);
+    void Picture1_HomeKey();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,6 +1,7 @@
 // The window's pictures as the program loads them from its resources: the paper strip whose
 // geometry the cut-position adjuster relies on, the printer picture, the logo and the icon.
 
+#include "helpviewer/readablecolours.h"
 #include "shell/frmMain.h"
 
 #include <QFile>
@@ -55,6 +56,29 @@ QImage loadStrip()
     return QImage(QStringLiteral(":/art/strip.png")).convertToFormat(QImage::Format_RGB32);
 }
 
+// The window colours of a light and a dark desktop theme.
+void windowBackgrounds()
+{
+    QTest::addColumn<QColor>("window");
+    QTest::newRow("light") << QColor(239, 239, 239);
+    QTest::newRow("dark") << QColor(49, 54, 59);
+}
+
+// A picture with transparency as the window shows it, over the window's colour.
+QImage onWindow(const QImage &picture, const QColor &window)
+{
+    QImage shown(picture.size(), QImage::Format_RGB32);
+    shown.fill(window);
+    QPainter painter(&shown);
+    painter.drawImage(0, 0, picture);
+    return shown;
+}
+
+double contrast(QRgb a, QRgb b)
+{
+    return kr52::contrastRatio(QColor(a), QColor(b));
+}
+
 bool inTornRows(int row)
 {
     return row < topTornRows || row >= stripHeight - bottomTornRows;
@@ -70,8 +94,12 @@ private slots:
     void stripBlackMarkIsSolidAndStandsAlone();
     void stripGreyShowsOnlyThroughTheTornEdges();
     void stripHasBlackLinesDownBothSides();
-    void printerIs24BitColourWithoutAlpha();
+    void printerHasATransparentBackground();
+    void printerStandsOutOnLightAndDarkWindows_data();
+    void printerStandsOutOnLightAndDarkWindows();
     void logoIsAValidVectorDrawing();
+    void logoLetteringReadsOnLightAndDarkWindows_data();
+    void logoLetteringReadsOnLightAndDarkWindows();
     void iconsComeInThreeSizesWithTransparentCorners();
     void windowShowsTheArtwork();
 };
@@ -152,18 +180,45 @@ void tst_Artwork::stripHasBlackLinesDownBothSides()
     }
 }
 
-void tst_Artwork::printerIs24BitColourWithoutAlpha()
+void tst_Artwork::printerHasATransparentBackground()
 {
     const PngHeader header = readPngHeader(QStringLiteral(":/art/printer.png"));
     QCOMPARE(header.width, 200);
     QCOMPARE(header.height, 191);
-    QCOMPARE(header.colourType, 2); // truecolour, no alpha
+    QCOMPARE(header.colourType, 6); // truecolour with alpha
     QCOMPARE(header.bitDepth, 8);
 
     const QImage printer(QStringLiteral(":/art/printer.png"));
-    QVERIFY(!printer.isNull());
-    QVERIFY(!printer.hasAlphaChannel());
     QVERIFY(!printer.allGray());
+    // No box around it: the corners and the sides beside the ticket let the window through.
+    for (const QPoint &clear : {QPoint(0, 0), QPoint(199, 0), QPoint(0, 190), QPoint(199, 190), QPoint(5, 40)})
+        QCOMPARE(qAlpha(printer.pixel(clear)), 0);
+}
+
+void tst_Artwork::printerStandsOutOnLightAndDarkWindows_data()
+{
+    windowBackgrounds();
+}
+
+// Along the printer's left side, the first few drawn pixels of every row of its body differ
+// clearly (3:1) from the window behind it, so its outline shows whatever the theme.
+void tst_Artwork::printerStandsOutOnLightAndDarkWindows()
+{
+    QFETCH(QColor, window);
+    const QImage printer = QImage(QStringLiteral(":/art/printer.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage shown = onWindow(printer, window);
+    // The dark front, below the cover, spans rows 71 to 114 of the 132-row drawing, stretched to
+    // 191 rows.
+    for (int y = 71 * 191 / 132 + 2; y <= 114 * 191 / 132 - 2; ++y) {
+        int x = 0;
+        while (x < printer.width() && qAlpha(printer.pixel(x, y)) < 128)
+            ++x;
+        QVERIFY2(x < 60, qPrintable(QStringLiteral("row %1 has no body on its left").arg(y)));
+        bool standsOut = false;
+        for (int i = x; i < x + 4; ++i)
+            standsOut = standsOut || contrast(shown.pixel(i, y), window.rgb()) >= 3.0;
+        QVERIFY2(standsOut, qPrintable(QStringLiteral("row %1 fades into the window").arg(y)));
+    }
 }
 
 void tst_Artwork::logoIsAValidVectorDrawing()
@@ -182,6 +237,33 @@ void tst_Artwork::logoIsAValidVectorDrawing()
         for (int x = 0; x < drawn.width(); ++x)
             inked += qAlpha(drawn.pixel(x, y)) > 128 ? 1 : 0;
     QVERIFY2(inked > 200, qPrintable(QStringLiteral("only %1 pixels drawn").arg(inked)));
+}
+
+void tst_Artwork::logoLetteringReadsOnLightAndDarkWindows_data()
+{
+    windowBackgrounds();
+}
+
+// In each letter of the name, as the window draws the logo at its size, enough pixels differ
+// clearly (3:1) from the window for the letter to be made out.
+void tst_Artwork::logoLetteringReadsOnLightAndDarkWindows()
+{
+    QFETCH(QColor, window);
+    QSvgRenderer logo(QStringLiteral(":/art/logo.svg"));
+    QImage drawn(61, 37, QImage::Format_ARGB32);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    logo.render(&painter);
+    painter.end();
+    const QImage shown = onWindow(drawn, window);
+    // The five letters' columns, in the rows of the name.
+    for (const auto &[left, right] : {std::pair{6, 14}, {17, 25}, {27, 35}, {38, 45}, {47, 55}}) {
+        int standingOut = 0;
+        for (int y = 26; y < 37; ++y)
+            for (int x = left; x <= right; ++x)
+                standingOut += contrast(shown.pixel(x, y), window.rgb()) >= 3.0 ? 1 : 0;
+        QVERIFY2(standingOut >= 12, qPrintable(QStringLiteral("letter at %1: %2 pixels").arg(left).arg(standingOut)));
+    }
 }
 
 void tst_Artwork::iconsComeInThreeSizesWithTransparentCorners()

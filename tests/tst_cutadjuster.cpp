@@ -3,6 +3,7 @@
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QtMath>
 
 using namespace linktest;
 
@@ -47,6 +49,29 @@ void sendMouse(frmMain &main, QEvent::Type type, Qt::MouseButton button, double 
     QApplication::sendEvent(picture(main), &event);
 }
 
+// The rows of one column of the picture, as drawn, that show the line's red.
+QList<int> redRows(frmMain &main, int column)
+{
+    const QImage drawn = picture(main)->grab().toImage();
+    QList<int> rows;
+    for (int y = 0; y < drawn.height(); ++y) {
+        if (drawn.pixelColor(column, y) == QColor(255, 0, 0))
+            rows << y;
+    }
+    return rows;
+}
+
+// The main window shown and active on the "Alignment" page, with the focus on the picture.
+void focusPicture(frmMain &main)
+{
+    main.show();
+    QApplication::setActiveWindow(&main);
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    main.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(4);
+    picture(main)->setFocus();
+    QVERIFY(picture(main)->hasFocus());
+}
+
 } // namespace
 
 // The cut-position adjuster on the "Alignment" page: dragging the line, typing the offset.
@@ -65,7 +90,7 @@ private slots:
 
         // Drawn in red across the full width, through the rows of the black mark (59 to 63).
         const QImage drawn = picture(main)->grab().toImage();
-        const int row = int(33.0 * pixelsPerUnit);
+        const int row = qRound(33.0 * pixelsPerUnit);
         QVERIFY(row >= 59 && row <= 63);
         for (int x = 0; x < 130; ++x)
             QCOMPARE(drawn.pixelColor(x, row), QColor(255, 0, 0));
@@ -259,6 +284,135 @@ private slots:
         box->setText(typed);
         QTest::keyClick(box, Qt::Key_Tab);
         QCOMPARE(box->text(), shown);
+    }
+
+    // Every pointer row inside the band: the line is drawn on that row while dragging and stays
+    // there after the release.
+    void theLineIsDrawnOnThePointersRow()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        const auto atRow = [&](QEvent::Type type, int row) {
+            const QPointF position(40, row);
+            QMouseEvent event(type, position, picture(main)->mapToGlobal(position),
+                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(picture(main), &event);
+        };
+        const int firstRow = qCeil(3.1 * pixelsPerUnit);
+        const int lastRow = qFloor(62.9 * pixelsPerUnit);
+        atRow(QEvent::MouseButtonPress, firstRow);
+        for (int row = firstRow; row <= lastRow; ++row) {
+            atRow(QEvent::MouseMove, row);
+            QCOMPARE(redRows(main, 40), QList<int>{row});
+        }
+        for (int row = firstRow; row <= lastRow; ++row) {
+            atRow(QEvent::MouseButtonPress, row);
+            atRow(QEvent::MouseButtonRelease, row);
+            QCOMPARE(redRows(main, 40), QList<int>{row});
+        }
+    }
+
+    void keysOnThePictureMoveTheLine_data()
+    {
+        QTest::addColumn<float>("start");
+        QTest::addColumn<QList<Qt::Key>>("keys");
+        QTest::addColumn<QString>("text");
+        const QList<Qt::Key> up{Qt::Key_Up};
+        const QList<Qt::Key> down{Qt::Key_Down};
+        const QList<Qt::Key> pageUp{Qt::Key_PageUp};
+        const QList<Qt::Key> pageDown{Qt::Key_PageDown};
+        QTest::newRow("up from zero") << 0.0f << up << "-.1mm";
+        QTest::newRow("down from zero") << 0.0f << down << " .1mm";
+        QTest::newRow("page up from zero") << 0.0f << pageUp << "-1mm";
+        QTest::newRow("page down from zero") << 0.0f << pageDown << " 1mm";
+        QTest::newRow("home") << 12.3f << QList<Qt::Key>{Qt::Key_Home} << " 0mm";
+        QTest::newRow("up to zero") << 0.1f << up << " 0mm";
+        QTest::newRow("steps add up in tenths")
+            << 1.2f << QList<Qt::Key>{Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_Up} << " .4mm";
+        QTest::newRow("down at the upper limit") << 29.9f << down << " 29.9mm";
+        QTest::newRow("page down near the upper limit") << 29.5f << pageDown << " 29.9mm";
+        QTest::newRow("up at the lower limit") << -29.9f << up << "-29.9mm";
+        QTest::newRow("page up near the lower limit") << -29.5f << pageUp << "-29.9mm";
+        QTest::newRow("other keys do nothing")
+            << 5.0f << QList<Qt::Key>{Qt::Key_Left, Qt::Key_End, Qt::Key_A} << " 5mm";
+    }
+
+    // The text and the line end up exactly where a drag to the same value would put them.
+    void keysOnThePictureMoveTheLine()
+    {
+        QFETCH(float, start);
+        QFETCH(QList<Qt::Key>, keys);
+        QFETCH(QString, text);
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        focusPicture(main);
+        main.AdjustCutPosition(start);
+        for (Qt::Key key : keys)
+            QTest::keyClick(picture(main), key);
+        QCOMPARE(offsetText(main), text);
+
+        frmMain dragged(QStringLiteral(KR52_PROGRAM_DIR));
+        const float value = float(text.chopped(2).toDouble());
+        dragged.Picture1_MouseDown(Qt::LeftButton, {}, 1.0f, value + 33.0f);
+        dragged.Picture1_MouseUp(Qt::LeftButton, {}, 1.0f, value + 33.0f);
+        QCOMPARE(offsetText(dragged), text);
+        QCOMPARE(lineHeight(main), lineHeight(dragged));
+        QCOMPARE(redRows(main, 40), QList<int>{qRound(lineHeight(main) * pixelsPerUnit)});
+    }
+
+    // A screen reader hears the picture as a slider with the box's text as its value, and can
+    // set it, within the range, as the keys would.
+    void assistiveToolsReadAndSetThePictureAsASlider()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        QAccessibleInterface *slider = QAccessible::queryAccessibleInterface(picture(main));
+        QCOMPARE(slider->role(), QAccessible::Slider);
+        QAccessibleValueInterface *value = slider->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->minimumValue().toDouble(), -29.9);
+        QCOMPARE(value->maximumValue().toDouble(), 29.9);
+        main.AdjustCutPosition(-7.5f);
+        QCOMPARE(slider->text(QAccessible::Value), QStringLiteral("-7.5mm"));
+        QCOMPARE(value->currentValue().toDouble(), -7.5);
+        main.AdjustCutPosition(12.3f);
+        QCOMPARE(value->currentValue().toDouble(), 12.3);
+
+        for (const auto &[wanted, text] : {std::pair{12.3, " 12.3mm"}, {100.0, " 29.9mm"}, {-1e300, "-29.9mm"}}) {
+            value->setCurrentValue(wanted);
+            QCOMPARE(offsetText(main), QString::fromLatin1(text));
+            QCOMPARE(slider->text(QAccessible::Value), QString::fromLatin1(text));
+        }
+    }
+
+    void keysWaitForADragToEnd()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        focusPicture(main);
+        main.Picture1_MouseDown(Qt::LeftButton, {}, 1.0f, 20.0f);
+        QTest::keyClick(picture(main), Qt::Key_Home);
+        QTest::keyClick(picture(main), Qt::Key_Down);
+        QCOMPARE(lineHeight(main), 20.0);
+        QCOMPARE(offsetText(main), QStringLiteral(" 0mm"));
+        main.Picture1_MouseUp(Qt::LeftButton, {}, 1.0f, 20.0f);
+        QCOMPARE(offsetText(main), QStringLiteral("-13mm"));
+    }
+
+    // A frame in the highlight colour shows where the keys go; without the focus the strip's
+    // black edges show again.
+    void thePictureShowsTheFocus()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        focusPicture(main);
+        const QColor highlight = picture(main)->palette().color(QPalette::Highlight);
+        QImage drawn = picture(main)->grab().toImage();
+        for (const QPoint &edge : {QPoint(0, 30), QPoint(129, 30), QPoint(50, 0), QPoint(50, 130)})
+            QCOMPARE(drawn.pixelColor(edge), highlight);
+        QCOMPARE(drawn.pixelColor(60, 61), QColor(255, 0, 0));
+
+        QTest::keyClick(picture(main), Qt::Key_Tab);
+        QVERIFY(!picture(main)->hasFocus());
+        drawn = picture(main)->grab().toImage();
+        QCOMPARE(drawn.pixelColor(0, 30), QColor(0, 0, 0));
+        QCOMPARE(drawn.pixelColor(129, 30), QColor(0, 0, 0));
     }
 
     void theAdjusterIsLiveWhateverTheListShowsAndUseSettingsSendsTheBox()

@@ -1,5 +1,6 @@
 #include "helpviewer/frmHelp.h"
 #include "helpviewer/helppage.h"
+#include "helpviewer/readablecolours.h"
 #include "shell/frmMain.h"
 #include "support/messagecapture.h"
 
@@ -9,6 +10,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
@@ -81,6 +83,7 @@ private slots:
     void escapeDoesNotCloseEnterOnCloseDoes();
     void missingFaqGivesMessageAndNoWindow();
     void unreadablePageKeepsThePageShown();
+    void headingsReadInLightAndDarkThemes();
 };
 
 void tst_frmhelp::windowLayout()
@@ -269,6 +272,31 @@ void tst_frmhelp::unreadablePageKeepsThePageShown()
     QCOMPARE(messages.count(), 2);
     QVERIFY(messages.last().text.contains(QStringLiteral("Permission denied")));
     QCOMPARE(textOf(&help)->toPlainText(), page);
+}
+
+// The heading of a page, in a dark theme set before and after the page is loaded, and back in
+// a light one.
+void tst_frmhelp::headingsReadInLightAndDarkThemes()
+{
+    QWidget owner;
+    frmHelp help(programDir, &owner);
+    QPalette dark = help.palette();
+    dark.setColor(QPalette::Base, QColor(35, 38, 41));
+    dark.setColor(QPalette::Text, QColor(239, 240, 241));
+    const QPalette light = help.palette();
+    const QTextDocument &page = *textOf(&help)->document();
+    const auto headingColour = [&] { return page.begin().begin().fragment().charFormat().foreground().color(); };
+    const QColor written(0, 64, 128);
+
+    help.setPalette(dark);
+    QVERIFY(help.SetHelpFile(2));
+    QCOMPARE(page.begin().text(), QStringLiteral("Print Speed"));
+    QVERIFY(kr52::contrastRatio(headingColour(), dark.color(QPalette::Base)) >= kr52::readableContrast);
+
+    help.setPalette(light);
+    QCOMPARE(headingColour(), written);
+    help.setPalette(dark);
+    QVERIFY(kr52::contrastRatio(headingColour(), dark.color(QPalette::Base)) >= kr52::readableContrast);
 }
 
 QTEST_MAIN(tst_frmhelp)

@@ -3,6 +3,8 @@
 #include "ui/uifont.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -199,6 +201,27 @@ private slots:
             const QFontMetrics metrics(button->font());
             QVERIFY2(metrics.horizontalAdvance(button->text()) + 8 <= button->width(),
                      qPrintable(button->objectName()));
+        }
+    }
+
+    // Where a face that fits is installed (scripts/setup installs one), the captions take their
+    // designed sizes; elsewhere the platform's face is set smaller, and the test above holds
+    // either way.
+    void captionsTakeTheDesignedSizesWhereAFittingFaceIsInstalled()
+    {
+        QString fitting;
+        for (const QString &family : {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")}) {
+            if (fitting.isEmpty() && QFontDatabase::hasFamily(family))
+                fitting = family;
+        }
+        for (double size : {8.25, 9.75, 12.0}) {
+            const QFont font = kr52::uiFont(size);
+            if (fitting.isEmpty()) {
+                QVERIFY(font.pointSizeF() <= size);
+                continue;
+            }
+            QCOMPARE(QFontInfo(font).family(), fitting);
+            QCOMPARE(font.pointSizeF(), size);
         }
     }
 
