@@ -43,13 +43,7 @@ void setCutOffsetText(frmMain &main, const QString &text)
     main.findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->setText(text);
 }
 
-// Every list at a choice, as written out in data/usesettings/make-longest-run.py.
-const Choices everyListAtAChoice{
-    {"comEmulation", 2}, {"comFF", 1},    {"comSpeed", 2},        {"comReverse", 1},       {"comEndCode", 2},
-    {"comPoutSig", 1},   {"comPout", 2},  {"comIdleAction", 1},   {"comRAMBack", 2},       {"comCutter", 1},
-    {"comCharSet", 3},   {"comCPage", 2}, {"comZStyle", 2},       {"comLFeed", 1},         {"comColumns", 2},
-    {"comCRCode", 1},    {"comBMark", 1}, {"comMeasurePower", 2}, {"comMeasureResume", 1}, {"comDetectPower", 2},
-    {"comCutPos", 2},    {"comCComp", 1}};
+const Choices &everyListAtAChoice = longestRunChoices();
 
 // Lets writes to files grow them to at most limit bytes while it lives; past that a write fails.
 class FileSizeLimit {
@@ -173,7 +167,7 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useSerial(main, 1, pty.devicePath());
         choose(main, everyListAtAChoice);
-        setCutOffsetText(main, QStringLiteral("-12.3mm"));
+        setCutOffsetText(main, QString::fromLatin1(longestRunCutOffset));
         click(main, "comUse");
         QCOMPARE(pty.readAll(), golden.readAll());
         // The selections stay, so a second click sends the same run again.
@@ -190,7 +184,7 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useParallel(main, 2, device);
         choose(main, everyListAtAChoice);
-        setCutOffsetText(main, QStringLiteral("-12.3mm"));
+        setCutOffsetText(main, QString::fromLatin1(longestRunCutOffset));
 
         // The device takes three commands, then every write fails.
         MessageCapture messages;
@@ -263,7 +257,7 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         parallel ? useParallel(main, 1, device) : useSerial(main, 1, device);
         choose(main, choices);
-        setCutOffsetText(main, QStringLiteral("-12.3mm"));
+        setCutOffsetText(main, QString::fromLatin1(longestRunCutOffset));
         MessageCapture messages;
         {
             FileSizeLimit limit(rlim_t(qMax(0, sizeLimit)));
