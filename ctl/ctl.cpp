@@ -6,7 +6,6 @@
 #include "ctl/listing.h"
 #include "ctl/targets.h"
 #include "printer/commanddescription.h"
-#include "printer/devicemap.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/printerlink.h"
@@ -40,13 +39,25 @@ Checked refuse(const QString &why)
     return {std::nullopt, why};
 }
 
-int cutOffsetRow()
+// The cut offset goes with "Start Position Adjustment=Adjust as below" and only with it; returns
+// why the two do not match, or nothing.
+QString cutOffsetMismatch(const ChosenSettings &chosen, bool hasCutOffset)
 {
     const std::vector<SettingRow> &catalogue = settingsCatalogue();
-    for (std::size_t row = 0; row < catalogue.size(); ++row)
-        if (catalogue[row].kind == RowKind::CutOffset)
-            return int(row);
-    return -1;
+    for (std::size_t row = 0; row < catalogue.size(); ++row) {
+        if (catalogue[row].kind != RowKind::CutOffset)
+            continue;
+        const QString adjust =
+            QStringLiteral("\"%1=%2\"").arg(settingName(catalogue[row]), entryName(catalogue[row].entries.value(1)));
+        const bool adjusts = chosen.indexes[row] == 1;
+        if (hasCutOffset && !adjusts)
+            return QStringLiteral("A cut offset is sent only with %1; add it, or leave the cut offset out.")
+                .arg(adjust);
+        if (!hasCutOffset && adjusts)
+            return QStringLiteral("%1 needs the cut offset in mm: --cut-offset MM, or cut-offset in the profile.")
+                .arg(adjust);
+    }
+    return {};
 }
 
 Checked checkRequest(const Request &request)
@@ -60,13 +71,7 @@ Checked checkRequest(const Request &request)
             return refuse(read.error);
         assignments = read.profile->settings;
         cutOffset = read.profile->cutOffset;
-        const QMap<QString, QString> &defaults = read.profile->port;
-        const auto listOf = [&](const char *key) {
-            return defaults.contains(QLatin1String(key)) ? QStringList{defaults.value(QLatin1String(key))}
-                                                         : QStringList();
-        };
-        port = withDefaults(port, {listOf("port"), listOf("device"), defaults.value(QStringLiteral("baud")),
-                                   defaults.value(QStringLiteral("data")), defaults.value(QStringLiteral("stop"))});
+        port = withDefaults(port, portOptionsFrom(read.profile->port));
     }
     for (const QString &set : request.sets) {
         QString error;
@@ -79,18 +84,8 @@ Checked checkRequest(const Request &request)
     const ChosenSettings chosen = chooseSettings(assignments);
     if (!chosen.error.isEmpty())
         return refuse(chosen.error);
-
-    const int offsetRow = cutOffsetRow();
-    const SettingRow &offsetSetting = settingsCatalogue()[std::size_t(offsetRow)];
-    const QString adjust =
-        QStringLiteral("\"%1=%2\"").arg(settingName(offsetSetting), entryName(offsetSetting.entries.value(1)));
-    const bool adjusts = chosen.indexes[std::size_t(offsetRow)] == 1;
-    if (cutOffset && !adjusts)
-        return refuse(
-            QStringLiteral("A cut offset is sent only with %1; add it, or leave the cut offset out.").arg(adjust));
-    if (!cutOffset && adjusts)
-        return refuse(QStringLiteral("%1 needs the cut offset in mm: --cut-offset MM, or cut-offset in the profile.")
-                          .arg(adjust));
+    if (const QString mismatch = cutOffsetMismatch(chosen, cutOffset.has_value()); !mismatch.isEmpty())
+        return refuse(mismatch);
 
     Job job;
     job.targets = resolveTargets(port);

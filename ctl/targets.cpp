@@ -26,6 +26,15 @@ QString orDefault(const QString &given, const QString &fallback)
 
 } // namespace
 
+PortOptions portOptionsFrom(const QMap<QString, QString> &keys)
+{
+    const auto listOf = [&](const QString &key) {
+        return keys.contains(key) ? QStringList{keys.value(key)} : QStringList();
+    };
+    return {listOf(QStringLiteral("port")), listOf(QStringLiteral("device")), keys.value(QStringLiteral("baud")),
+            keys.value(QStringLiteral("data")), keys.value(QStringLiteral("stop"))};
+}
+
 PortOptions withDefaults(const PortOptions &given, const PortOptions &defaults)
 {
     const bool printersGiven = !given.ports.isEmpty() || !given.devices.isEmpty();

@@ -4,6 +4,7 @@
 #include "ctl/commandline.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -25,6 +26,9 @@ struct Targets {
 // The printers and serial line that options name, checked: ports COM1: .. COM4: and LPT1: ..
 // LPT4: (any case, colon optional) and the serial settings as the port dialog accepts them.
 [[nodiscard]] Targets resolveTargets(const PortOptions &options);
+
+// A profile's [port] keys (port, device, baud, data, stop) as port options.
+[[nodiscard]] PortOptions portOptionsFrom(const QMap<QString, QString> &keys);
 
 // A port option as given, or the profile's default for it.
 [[nodiscard]] PortOptions withDefaults(const PortOptions &given, const PortOptions &defaults);

@@ -72,32 +72,6 @@ private slots:
         QCOMPARE(chosen.indexes[std::size_t(rowOf(listName.toLatin1().constData()))], index);
     }
 
-    void refusesWithTheValidChoices_data()
-    {
-        QTest::addColumn<QStringList>("sets");
-        QTest::addColumn<QString>("error");
-
-        QTest::newRow("unknown setting") << QStringList{"Print Sped=Half Speed"}
-                                         << "There is no setting \"Print Sped\" (--set). The settings are:\n  Printer "
-                                            "Command Mode\n  Action on Form "
-                                            "Feed\n  Print Speed\n";
-        QTest::newRow("caption without its second line")
-            << QStringList{"Measure page length=On"} << "There is no setting \"Measure page length\" (--set).";
-        QTest::newRow("unknown entry") << QStringList{"Print Speed=Slow"}
-                                       << "\"Print Speed\" has no entry \"Slow\" (--set). Its entries are:\n  No "
-                                          "change\n  Full Speed\n  Half Speed";
-        QTest::newRow("named twice") << QStringList{"Print Speed=Half Speed", "print speed=Full Speed"}
-                                     << "\"Print Speed\" is set twice (--set and --set); set each setting once.";
-    }
-
-    void refusesWithTheValidChoices()
-    {
-        QFETCH(QStringList, sets);
-        QFETCH(QString, error);
-        const QString refused = chooseSettings(assignments(sets)).error;
-        QVERIFY2(refused.startsWith(error), qPrintable(refused));
-    }
-
     void matchesUniquely_data()
     {
         QTest::addColumn<QStringList>("candidates");

@@ -325,6 +325,19 @@ private slots:
         QCOMPARE(run.status, 0);
         QCOMPARE(linktest::fileContent(device), linktest::selfTest());
 
+        // Ports map to devices as in the window, through the same variables.
+        PseudoTerminal mapped;
+        qputenv("KR52_COM2", mapped.devicePath().toLocal8Bit());
+        qputenv("KR52_LPT3", device.toLocal8Bit());
+        run = kr52ctl({"selftest", "--port", "com2", "--port", "LPT3:"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(mapped.readAll(), linktest::selfTest());
+        QCOMPARE(linktest::fileContent(device), linktest::selfTest());
+        QCOMPARE(run.out, QStringLiteral("COM2: (%1): done. The self-test command was sent.\n"
+                                         "LPT3: (%2): done. The self-test command was sent.\n"
+                                         "2 of 2 printers done, 0 failed.\n")
+                              .arg(mapped.devicePath(), device));
+
         run = kr52ctl({"selftest", "--device", dir.filePath(QStringLiteral("unplugged"))});
         QCOMPARE(run.status, 1);
         QVERIFY2(run.out.endsWith(QStringLiteral("Nothing was sent to the printer.\n")), qPrintable(run.out));
