@@ -87,7 +87,7 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
 
     if (!parser.parse(arguments))
         return refused(parser.errorText() + QLatin1Char('.'));
-    if (parser.isSet(help))
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")))
         return {ParsedCommandLine::Kind::Help, {}, parser.helpText()};
     if (parser.isSet(version))
         return {ParsedCommandLine::Kind::Version,
