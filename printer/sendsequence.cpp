@@ -25,17 +25,20 @@ QString selfTestOnlyWords(const SendOutcome &outcome)
     return QStringLiteral("The self-test command was sent.");
 }
 
-// The setting commands that went out, before what happened next.
-QString allSettingsWords(int total)
+// Everything that went out when every setting command did: "All 27 setting commands and the
+// self-test command were sent", "No setting command was needed", ...
+QString allSentWords(int total, bool selfTestSent)
 {
-    return total == 0 ? QStringLiteral("No setting command was needed")
-                      : QStringLiteral("All %1 setting commands").arg(total);
+    if (total == 0)
+        return selfTestSent ? QStringLiteral("No setting command was needed; the self-test command was sent")
+                            : QStringLiteral("No setting command was needed");
+    return selfTestSent ? QStringLiteral("All %1 setting commands and the self-test command were sent").arg(total)
+                        : QStringLiteral("All %1 setting commands were sent").arg(total);
 }
 
-QString settingsWords(const SendOutcome &outcome, bool withSelfTest)
+QString settingsWords(const SendOutcome &outcome)
 {
     const int total = outcome.settingCommandsTotal;
-    const QString all = allSettingsWords(total);
     switch (outcome.stage) {
     case Stage::Open:
         return QStringLiteral("Nothing was sent to the printer.");
@@ -45,29 +48,18 @@ QString settingsWords(const SendOutcome &outcome, bool withSelfTest)
                                   "new settings.")
                 .arg(outcome.settingCommandsSent)
                 .arg(total);
-        return total == 0 ? all + QStringLiteral("; the self-test command was not sent.")
-                          : all + QStringLiteral(" were sent; the self-test command was not sent.");
+        return allSentWords(total, false) + QStringLiteral("; the self-test command was not sent.");
     case Stage::Close:
-        if (!withSelfTest)
-            return total == 0 ? all + QStringLiteral(", but the port did not close cleanly.")
-                              : all + QStringLiteral(" were sent, but the port did not close cleanly.");
-        return total == 0
-                   ? all + QStringLiteral("; the self-test command was sent, but the port did not close cleanly.")
-                   : all + QStringLiteral(" and the self-test command were sent, but the port did not close "
-                                          "cleanly.");
+        return allSentWords(total, outcome.selfTestSent) + QStringLiteral(", but the port did not close cleanly.");
     case Stage::Done:
         break;
     }
-    if (!withSelfTest)
-        return total == 0 ? all + QLatin1Char('.') : all + QStringLiteral(" were sent.");
-    return total == 0 ? all + QStringLiteral("; the self-test command was sent.")
-                      : all + QStringLiteral(" and the self-test command were sent.");
+    return allSentWords(total, outcome.selfTestSent) + QLatin1Char('.');
 }
 
 QString reachedWords(const SendOutcome &outcome, const SendPlan &plan)
 {
-    return plan.kind == SendPlan::Kind::SelfTestOnly ? selfTestOnlyWords(outcome)
-                                                     : settingsWords(outcome, plan.selfTest);
+    return plan.kind == SendPlan::Kind::SelfTestOnly ? selfTestOnlyWords(outcome) : settingsWords(outcome);
 }
 
 } // namespace
