@@ -49,6 +49,8 @@ void MSComm::setPortOpen(bool open)
 
 QString MSComm::portDescription() const
 {
+    if (!m_devicePath.isEmpty())
+        return m_devicePath;
     return QStringLiteral("%1 (%2)").arg(serialPortName(m_commPort), devicePathFor(serialPortName(m_commPort)));
 }
 
@@ -60,7 +62,7 @@ void MSComm::fail(const QString &action, const QString &reason)
 
 void MSComm::open()
 {
-    const QString path = devicePathFor(serialPortName(m_commPort));
+    const QString path = m_devicePath.isEmpty() ? devicePathFor(serialPortName(m_commPort)) : m_devicePath;
     // QSerialPort folds several causes into one error code: tell them apart first, so the
     // operator reads which one it is.
     const QFileInfo info(path);

@@ -47,7 +47,11 @@ public:
     // bytes need at the baud rate.
     void setWriteTimeout(int milliseconds) { m_writeTimeoutMs = milliseconds; }
 
-    // The port name and the device it maps to, for messages: "COM1: (/dev/ttyS0)".
+    // When path is not empty the port opens that device instead of the one its port maps to.
+    void setDevicePath(const QString &path) { m_devicePath = path; }
+
+    // The port name and the device it maps to, for messages: "COM1: (/dev/ttyS0)"; just the
+    // device when one was set with setDevicePath().
     [[nodiscard]] QString portDescription() const;
 
 private:
@@ -58,6 +62,7 @@ private:
 
     QSerialPort m_port;
     int m_commPort = 1;
+    QString m_devicePath;
     QString m_settingsText = QStringLiteral("9600,n,8,1");
     SerialSettings m_settings;
     QByteArray m_lastOutput;

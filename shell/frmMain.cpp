@@ -3,11 +3,12 @@
 #include "helpviewer/frmHelp.h"
 #include "portdialog/frmPort.h"
 #include "presets/frmPresets.h"
-#include "printer/commands.h"
 #include "printer/mscomm.h"
-#include "printer/printererror.h"
+#include "printer/printerlink.h"
+#include "printer/sendsequence.h"
 #include "settings/catalogue.h"
 #include "settings/numbers.h"
+#include "settings/sendplan.h"
 #include "shell/cutpicture.h"
 #include "shell/tabpage.h"
 #include "ui/accessiblenames.h"
@@ -254,118 +255,40 @@ void frmMain::Form_Unload()
 
 // ---- The printer link ----
 
-bool frmMain::OpenPrinterPort()
+std::unique_ptr<PrinterLink> frmMain::printerLink()
 {
-    if (m_cmode == 2) {
-        m_parallel.open(m_lptport);
-        return true;
-    }
-    if (m_cmode == 1) {
-        MSComm1->setPortOpen(true);
-        return true;
-    }
+    if (m_cmode == 2)
+        return std::make_unique<ParallelLink>(m_parallel, m_lptport);
+    if (m_cmode == 1)
+        return std::make_unique<SerialLink>(*MSComm1);
     showMessage(QStringLiteral("No Port Settings Specified"),
                 QStringLiteral("No communication settings have been specified!\n"
                                " Please click on 'Configure Port' before accessing the printer."),
                 QMessageBox::Warning, this);
-    return false;
+    return nullptr;
 }
 
-void frmMain::SendToPrinter(const QByteArray &text)
+void frmMain::runPrinterAction(const SendPlan &plan)
 {
-    if (m_cmode == 2)
-        m_parallel.write(text);
-    else
-        MSComm1->setOutput(text);
-}
-
-void frmMain::ClosePrinterPort()
-{
-    if (m_cmode == 2)
-        m_parallel.close();
-    else
-        MSComm1->setPortOpen(false);
-}
-
-void frmMain::SetSwitchBits(const QByteArray &switchId, const QByteArray &mask)
-{
-    SendToPrinter(setSwitchBitsCommand(switchId, mask));
-}
-
-void frmMain::ClearSwitchBits(const QByteArray &switchId, const QByteArray &mask)
-{
-    SendToPrinter(clearSwitchBitsCommand(switchId, mask));
-}
-
-void frmMain::runPrinterAction(const std::function<void()> &send, const std::function<QString()> &progress)
-{
-    try {
-        if (!OpenPrinterPort())
-            return;
-        send();
-        ClosePrinterPort();
-    } catch (const PrinterError &error) {
-        m_parallel.discard();
-        MSComm1->discard();
-        QString text = error.message();
-        if (const QString sent = progress(); !sent.isEmpty())
-            text += QLatin1Char('\n') + sent;
-        showMessage(applicationTitle(), text, QMessageBox::Warning, this);
-    }
+    const std::unique_ptr<PrinterLink> link = printerLink();
+    if (!link)
+        return;
+    const SendOutcome outcome = runSendPlan(*link, plan);
+    if (!outcome.succeeded())
+        showMessage(applicationTitle(), outcome.message(), QMessageBox::Warning, this);
 }
 
 void frmMain::Command4_Click()
 {
-    bool sent = false;
-    runPrinterAction(
-        [&] {
-            SendToPrinter(selfTestCommand());
-            sent = true;
-        },
-        [&] {
-            return sent ? QStringLiteral("The self-test command was sent, but the port did not close cleanly.")
-                        : QStringLiteral("The self-test command was not sent.");
-        });
+    runPrinterAction(planSelfTest());
 }
 
 void frmMain::comUse_Click()
 {
-    int sent = 0;
-    int total = 0;
-    bool selfTestSent = false;
-    runPrinterAction(
-        [&] {
-            const std::vector<SettingRow> &catalogue = settingsCatalogue();
-            std::vector<QList<SwitchCommand>> perList;
-            for (std::size_t i = 0; i < catalogue.size(); ++i) {
-                const int index = m_settingsLists[i]->currentIndex();
-                // The cut offset is read only when its list asks for it.
-                const bool readsOffset = catalogue[i].kind == RowKind::CutOffset && index == 1;
-                perList.push_back(commandsFor(catalogue[i], index, readsOffset ? txtCutOffset->text() : QString()));
-                total += int(perList.back().size());
-            }
-            for (const QList<SwitchCommand> &commands : perList) {
-                for (const SwitchCommand &command : commands) {
-                    const QByteArray switchId(1, command.switchId);
-                    command.set ? SetSwitchBits(switchId, command.mask) : ClearSwitchBits(switchId, command.mask);
-                    ++sent;
-                }
-            }
-            SendToPrinter(selfTestCommand());
-            selfTestSent = true;
-        },
-        [&] {
-            if (selfTestSent)
-                return QStringLiteral("All %1 setting commands and the self-test command were sent, but the port "
-                                      "did not close cleanly.")
-                    .arg(total);
-            if (total == 0)
-                return QStringLiteral("The self-test command was not sent.");
-            return QStringLiteral("%1 of %2 setting commands were sent; the printer may now hold only part of the "
-                                  "new settings.")
-                .arg(sent)
-                .arg(total);
-        });
+    std::vector<int> indexes;
+    for (const QComboBox *list : m_settingsLists)
+        indexes.push_back(list->currentIndex());
+    runPrinterAction(planSettings(indexes, txtCutOffset->text()));
 }
 
 // ---- The other windows ----

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class frmPort;
@@ -19,6 +20,8 @@ class frmHelp;
 
 namespace kr52 {
 class MSComm;
+class PrinterLink;
+struct SendPlan;
 class CutPicture;
 } // namespace kr52
 
@@ -65,14 +68,11 @@ private:
     void Form_Load();
     void Form_Unload();
 
-    bool OpenPrinterPort();
-    void SendToPrinter(const QByteArray &text);
-    void ClosePrinterPort();
-    void SetSwitchBits(const QByteArray &switchId, const QByteArray &mask);
-    void ClearSwitchBits(const QByteArray &switchId, const QByteArray &mask);
-    // Opens the link, runs send, closes the link. Any failure leaves the link closed and shows
-    // one message with the reason, followed by what progress() says reached the printer.
-    void runPrinterAction(const std::function<void()> &send, const std::function<QString()> &progress);
+    // The link cmode names, or nothing (after saying so) when no port has been configured.
+    std::unique_ptr<kr52::PrinterLink> printerLink();
+    // Sends the plan over the configured link. Any failure leaves the link closed and shows one
+    // message with the reason, followed by what reached the printer.
+    void runPrinterAction(const kr52::SendPlan &plan);
 
     void Command4_Click();
     void comUse_Click();

@@ -43,13 +43,27 @@ void setCutOffsetText(frmMain &main, const QString &text)
     main.findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->setText(text);
 }
 
-// Every list at a choice, as written out in data/usesettings/make-longest-run.py.
-const Choices everyListAtAChoice{
-    {"comEmulation", 2}, {"comFF", 1},    {"comSpeed", 2},        {"comReverse", 1},       {"comEndCode", 2},
-    {"comPoutSig", 1},   {"comPout", 2},  {"comIdleAction", 1},   {"comRAMBack", 2},       {"comCutter", 1},
-    {"comCharSet", 3},   {"comCPage", 2}, {"comZStyle", 2},       {"comLFeed", 1},         {"comColumns", 2},
-    {"comCRCode", 1},    {"comBMark", 1}, {"comMeasurePower", 2}, {"comMeasureResume", 1}, {"comDetectPower", 2},
-    {"comCutPos", 2},    {"comCComp", 1}};
+const Choices &everyListAtAChoice = longestRunChoices();
+
+// Lets writes to files grow them to at most limit bytes while it lives; past that a write fails.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit small = m_saved;
+        small.rlim_cur = limit;
+        m_applied = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    [[nodiscard]] bool applied() const { return m_applied; }
+
+private:
+    rlimit m_saved{};
+    bool m_applied = false;
+};
 
 } // namespace
 
@@ -153,7 +167,7 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useSerial(main, 1, pty.devicePath());
         choose(main, everyListAtAChoice);
-        setCutOffsetText(main, QStringLiteral("-12.3mm"));
+        setCutOffsetText(main, QString::fromLatin1(longestRunCutOffset));
         click(main, "comUse");
         QCOMPARE(pty.readAll(), golden.readAll());
         // The selections stay, so a second click sends the same run again.
@@ -170,17 +184,15 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useParallel(main, 2, device);
         choose(main, everyListAtAChoice);
-        setCutOffsetText(main, QStringLiteral("-12.3mm"));
+        setCutOffsetText(main, QString::fromLatin1(longestRunCutOffset));
 
         // The device takes three commands, then every write fails.
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit small = saved;
-        small.rlim_cur = 30;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
         MessageCapture messages;
-        click(main, "comUse");
-        ::setrlimit(RLIMIT_FSIZE, &saved);
+        {
+            FileSizeLimit limit(30);
+            QVERIFY(limit.applied());
+            click(main, "comUse");
+        }
 
         QCOMPARE(messages.count(), 1);
         const QString text = messages.last().text;
@@ -198,6 +210,69 @@ private slots:
         click(main, "Command4");
         QCOMPARE(messages.count(), 0);
         QCOMPARE(fileContent(device), selfTest());
+    }
+
+    // The warning's second line says exactly what reached the printer, wherever the link failed.
+    void failureSaysWhatReachedThePrinter_data()
+    {
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<Choices>("choices");
+        QTest::addColumn<bool>("parallel");
+        QTest::addColumn<int>("sizeLimit"); // -1: the device is missing
+        QTest::addColumn<QString>("reached");
+
+        const int settingBytes =
+            int(QFile(QStringLiteral(KR52_TEST_DATA "/usesettings/longest-run.bin")).size()) - int(selfTest().size());
+        const QString nothing = QStringLiteral("Nothing was sent to the printer.");
+        QTest::newRow("Use Settings, serial open")
+            << QByteArray("comUse") << everyListAtAChoice << false << -1 << nothing;
+        QTest::newRow("Use Settings, parallel open")
+            << QByteArray("comUse") << everyListAtAChoice << true << -1 << nothing;
+        QTest::newRow("Use Settings, first command")
+            << QByteArray("comUse") << everyListAtAChoice << true << 0
+            << "0 of 27 setting commands were sent; the printer may now hold only part of the new settings.";
+        QTest::newRow("Use Settings, self test after all 27")
+            << QByteArray("comUse") << everyListAtAChoice << true << settingBytes
+            << "All 27 setting commands were sent; the self-test command was not sent.";
+        QTest::newRow("Use Settings, self test with nothing to set")
+            << QByteArray("comUse") << Choices{} << true << 0
+            << "No setting command was needed; the self-test command was not sent.";
+        QTest::newRow("Print Self Test, serial open") << QByteArray("Command4") << Choices{} << false << -1 << nothing;
+        QTest::newRow("Print Self Test, parallel open") << QByteArray("Command4") << Choices{} << true << -1 << nothing;
+        QTest::newRow("Print Self Test, write")
+            << QByteArray("Command4") << everyListAtAChoice << true << 0 << "The self-test command was not sent.";
+    }
+
+    void failureSaysWhatReachedThePrinter()
+    {
+        QFETCH(QByteArray, button);
+        QFETCH(Choices, choices);
+        QFETCH(bool, parallel);
+        QFETCH(int, sizeLimit);
+        QFETCH(QString, reached);
+        QTemporaryDir dir;
+        const QString device = sizeLimit < 0 ? dir.filePath(QStringLiteral("unplugged"))
+                                             : makeDeviceFile(dir.path(), QStringLiteral("lp"));
+        QVERIFY(!device.isEmpty());
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        parallel ? useParallel(main, 1, device) : useSerial(main, 1, device);
+        choose(main, choices);
+        setCutOffsetText(main, QString::fromLatin1(longestRunCutOffset));
+        MessageCapture messages;
+        {
+            FileSizeLimit limit(rlim_t(qMax(0, sizeLimit)));
+            QVERIFY(sizeLimit < 0 || limit.applied());
+            click(main, button.constData());
+        }
+        QCOMPARE(messages.count(), 1);
+        const MessageCapture::Message &message = messages.last();
+        QCOMPARE(message.icon, QMessageBox::Warning);
+        QCOMPARE(message.title, QStringLiteral("Arvel KR52 Configuration Utility"));
+        const QStringList lines = message.text.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2);
+        // The first line is the link's reason, naming the port and its device.
+        QVERIFY2(lines[0].startsWith(QStringLiteral("Could not ")) && lines[0].contains(device), qPrintable(lines[0]));
+        QCOMPARE(lines[1], reached);
     }
 };
 

@@ -16,6 +16,17 @@ QByteArray switchBytes(char switchId, char operation, const char *mask)
     return command;
 }
 
+const QList<QPair<QString, int>> &longestRunChoices()
+{
+    static const QList<QPair<QString, int>> choices{
+        {"comEmulation", 2}, {"comFF", 1},    {"comSpeed", 2},        {"comReverse", 1},       {"comEndCode", 2},
+        {"comPoutSig", 1},   {"comPout", 2},  {"comIdleAction", 1},   {"comRAMBack", 2},       {"comCutter", 1},
+        {"comCharSet", 3},   {"comCPage", 2}, {"comZStyle", 2},       {"comLFeed", 1},         {"comColumns", 2},
+        {"comCRCode", 1},    {"comBMark", 1}, {"comMeasurePower", 2}, {"comMeasureResume", 1}, {"comDetectPower", 2},
+        {"comCutPos", 2},    {"comCComp", 1}};
+    return choices;
+}
+
 void clearDeviceOverrides()
 {
     for (int n = 1; n <= 4; ++n) {

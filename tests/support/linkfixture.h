@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 class frmMain;
@@ -22,6 +24,11 @@ inline QByteArray selfTest()
 
 // ESC "#" switch op mask LF NUL, written out from its parts.
 QByteArray switchBytes(char switchId, char operation, const char *mask);
+
+// Every list at a choice (list name, index): the longest "Use Settings" run. With the cut offset
+// longestRunCutOffset its bytes are data/usesettings/longest-run.bin (see make-longest-run.py).
+const QList<QPair<QString, int>> &longestRunChoices();
+inline constexpr const char *longestRunCutOffset = "-12.3mm";
 
 // Removes every KR52_COMn and KR52_LPTn, so each port maps to its standard device.
 void clearDeviceOverrides();

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "printer/printerlink.h"
+
+#include "printer/devicemap.h"
+#include "printer/mscomm.h"
+#include "printer/parallelport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kr52 {
+
+void SerialLink::open()
+{
+    m_comm.setPortOpen(true);
+}
+
+void SerialLink::send(const QByteArray &text)
+{
+    m_comm.setOutput(text);
+}
+
+void SerialLink::close()
+{
+    m_comm.setPortOpen(false);
+}
+
+void SerialLink::discard() noexcept
+{
+    m_comm.discard();
+}
+
+QString SerialLink::description() const
+{
+    return m_comm.portDescription();
+}
+
+void ParallelLink::open()
+{
+    m_port.open(m_portName);
+}
+
+void ParallelLink::send(const QByteArray &text)
+{
+    m_port.write(text);
+}
+
+void ParallelLink::close()
+{
+    m_port.close();
+}
+
+void ParallelLink::discard() noexcept
+{
+    m_port.discard();
+}
+
+QString ParallelLink::description() const
+{
+    const QString path = devicePathFor(m_portName);
+    return path == m_portName ? path : QStringLiteral("%1 (%2)").arg(m_portName, path);
+}
+
+bool isSerialDevice(const QString &path)
+{
+    const QByteArray local = path.toLocal8Bit();
+    struct stat info {};
+    if (::stat(local.constData(), &info) != 0 || !S_ISCHR(info.st_mode))
+        return false;
+    // Non-blocking, so a modem line without carrier does not hold the open.
+    const int fd = ::open(local.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool terminal = ::isatty(fd) == 1;
+    ::close(fd);
+    return terminal;
+}
+
+} // namespace kr52
