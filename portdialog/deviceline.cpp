@@ -42,7 +42,6 @@ DeviceLine::DeviceLine(QWidget *dialog, QComboBox *portList, int top)
 
     m_choose = makeButton(dialog, QStringLiteral("comChooseDevice"), QStringLiteral("Choose Device..."),
                           QStringLiteral("Choose the device this port stands for"));
-    m_choose->setAccessibleName(QStringLiteral("Choose Device"));
     placeInTwips(m_choose, 60, top, 2172, 312);
 
     m_poll.setInterval(pollMilliseconds);
