@@ -42,3 +42,10 @@ QByteArray PseudoTerminal::readAll(int settleMs)
     }
     return received;
 }
+
+void PseudoTerminal::hangUp()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
