@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cerrno>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace kr52 {
 
@@ -41,6 +43,40 @@ constexpr std::array<DataBitsFlags, 4> dataBitsTable{{
     {QSerialPort::Data8, CS8},
 }};
 
+struct StandardRate {
+    qint32 baudRate;
+    tcflag_t code;
+};
+
+// Rates with a code of their own are set by that code, as every driver and program knows it;
+// any other rate is given as a number ("other rate").
+constexpr std::array<StandardRate, 30> standardRates{{
+    {50, B50},           {75, B75},           {110, B110},         {134, B134},         {150, B150},
+    {200, B200},         {300, B300},         {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},       {4800, B4800},       {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},     {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
+    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000}, {1500000, B1500000},
+    {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000}, {3500000, B3500000}, {4000000, B4000000},
+}};
+
+tcflag_t rateCode(qint32 baudRate)
+{
+    for (const StandardRate &rate : standardRates) {
+        if (rate.baudRate == baudRate)
+            return rate.code;
+    }
+    return BOTHER;
+}
+
+// Unix 98 pseudo-terminal slaves (majors 136 to 143) have no wire: the driver always runs them
+// with 8 data bits and no parity, whatever is asked, and nothing on the other side cares.
+bool isPseudoTerminal(int fd)
+{
+    struct stat info {};
+    return ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && ::major(info.st_rdev) >= 136 &&
+           ::major(info.st_rdev) <= 143;
+}
+
 QString parityName(QSerialPort::Parity parity)
 {
     switch (parity) {
@@ -64,15 +100,15 @@ bool getAttributes(int fd, termios2 &attributes)
 
 // The first setting the line does not run with, in words; empty when all match. A baud rate
 // within 2 % counts as taken, as UARTs tolerate that and drivers round to their clock.
-QString firstDifference(const SerialSettings &wanted, const LineParameters &line)
+QString firstDifference(const SerialSettings &wanted, const LineParameters &line, bool hasWire)
 {
     if (qAbs(qint64(line.baudRate) - wanted.baudRate) * 50 > wanted.baudRate)
         return QStringLiteral("the line did not take the baud rate %1 (it runs at %2).")
             .arg(wanted.baudRate)
             .arg(line.baudRate);
-    if (line.parity != wanted.parity)
+    if (hasWire && line.parity != wanted.parity)
         return QStringLiteral("the line did not take %1.").arg(parityName(wanted.parity));
-    if (line.dataBits != wanted.dataBits)
+    if (hasWire && line.dataBits != wanted.dataBits)
         return QStringLiteral("the line did not take %1 data bits.").arg(int(wanted.dataBits));
     if (line.stopBits != wanted.stopBits)
         return QStringLiteral("the line did not take %1 stop bits.").arg(int(wanted.stopBits));
@@ -115,7 +151,8 @@ LineSetup configureLine(int fd, const SerialSettings &settings)
     attributes.c_oflag &= ~tcflag_t(OPOST);
     attributes.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     attributes.c_cflag &= ~tcflag_t(CSIZE | parityMask | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
-    attributes.c_cflag |= CREAD | CLOCAL | BOTHER | (BOTHER << IBSHIFT);
+    const tcflag_t rate = rateCode(settings.baudRate);
+    attributes.c_cflag |= CREAD | CLOCAL | rate | (rate << IBSHIFT);
     for (const ParityFlags &entry : parityTable) {
         if (entry.parity == settings.parity)
             attributes.c_cflag |= entry.flags;
@@ -137,7 +174,7 @@ LineSetup configureLine(int fd, const SerialSettings &settings)
     const std::optional<LineParameters> line = readLineParameters(fd);
     if (!line)
         return {errno, {}};
-    return {0, firstDifference(settings, *line)};
+    return {0, firstDifference(settings, *line, !isPseudoTerminal(fd))};
 }
 
 bool drainLine(int fd)

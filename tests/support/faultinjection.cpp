@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <asm/ioctls.h>
+#include <asm/termbits.h>
 #include <cerrno>
 #include <linux/lp.h>
 
@@ -96,6 +98,8 @@ int FaultInjection::ioctl(int fd, unsigned long request, void *argument)
     self.m_ioctlRequests.append(request);
     if (request == LPGETSTATUS)
         ++self.m_statusQueries;
+    if (request == TCSETS2)
+        self.m_lineFlags = static_cast<const termios2 *>(argument)->c_cflag;
     if (request == LPGETSTATUS && self.m_status) {
         *static_cast<int *>(argument) = *self.m_status;
         return 0;

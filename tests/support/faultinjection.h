@@ -31,6 +31,8 @@ public:
     void answerIoctl(unsigned long request, int result, int errorNumber);
 
     [[nodiscard]] int writeCalls() const { return m_writeCalls; }
+    // The control flags (size, parity, stop bits, rate) last asked of the terminal driver.
+    [[nodiscard]] std::optional<unsigned> requestedLineFlags() const { return m_lineFlags; }
     [[nodiscard]] int statusQueries() const { return m_statusQueries; }
     // Every ioctl request made on the path, in order.
     [[nodiscard]] const QList<unsigned long> &ioctlRequests() const { return m_ioctlRequests; }
@@ -54,6 +56,7 @@ private:
     bool m_repeatLast = false;
     bool m_pollReady = false;
     std::optional<int> m_status;
+    std::optional<unsigned> m_lineFlags;
     QMap<unsigned long, IoctlAnswer> m_ioctlAnswers;
     int m_writeCalls = 0;
     int m_statusQueries = 0;
