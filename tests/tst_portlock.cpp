@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <cstdint>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -78,12 +79,13 @@ private slots:
     {
         QTest::addColumn<QString>("content"); // ascii, binary, library, garbage, empty
         QTest::addColumn<bool>("ownerAlive");
-        QTest::addColumn<QString>("lockedName"); // target: the device's own name; link: the symlink's
+        QTest::addColumn<QString>("lockedName"); // target: the device's name; link: the symlink's; nested: "pts_3"
         QTest::addColumn<bool>("busy");
         QTest::newRow("live ASCII PID") << "ascii" << true << "target" << true;
         QTest::newRow("live binary PID") << "binary" << true << "target" << true;
         QTest::newRow("live PID, one library's layout") << "library" << true << "target" << true;
         QTest::newRow("live PID on the symlink's name") << "ascii" << true << "link" << true;
+        QTest::newRow("live PID, folder form of the name") << "ascii" << true << "nested" << true;
         QTest::newRow("dead ASCII PID") << "ascii" << false << "target" << false;
         QTest::newRow("dead binary PID") << "binary" << false << "target" << false;
         QTest::newRow("dead PID on the symlink's name") << "ascii" << false << "link" << false;
@@ -111,8 +113,11 @@ private slots:
                                                  {"library", QByteArray::number(pid) + "\nkr52\nhost\n"},
                                                  {"garbage", "not a PID\n"},
                                                  {"empty", ""}};
-        const QString lockName = QStringLiteral("LCK..") +
-                                 QFileInfo(lockedName == QLatin1String("link") ? link : pty.devicePath()).fileName();
+        const QMap<QString, QString> lockNames{
+            {"target", QFileInfo(pty.devicePath()).fileName()},
+            {"link", QFileInfo(link).fileName()},
+            {"nested", pty.devicePath().mid(5).replace(QLatin1Char('/'), QLatin1Char('_'))}};
+        const QString lockName = QStringLiteral("LCK..") + lockNames.value(lockedName);
         const QString lockPath = m_lockDir.filePath(lockName);
         QVERIFY(writeFile(lockPath, contents.value(content)));
 
@@ -163,6 +168,26 @@ private slots:
         comm.setDevicePath(second.devicePath());
         comm.setSettings(QStringLiteral("9600,n,8,1.5"));
         QVERIFY_THROWS_EXCEPTION(kr52::PrinterError, comm.setPortOpen(true));
+        QCOMPARE(QDir(m_lockDir.path()).entryList(QDir::Files), QStringList());
+    }
+
+    // A program that exits with the port still open leaves no lock of its own behind.
+    void ourOwnLockGoesAtExit()
+    {
+        PseudoTerminal pty;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            auto *comm = new kr52::MSComm; // never deleted: only the exit cleans up
+            comm->setDevicePath(pty.devicePath());
+            comm->setPortOpen(true);
+            if (QDir(m_lockDir.path()).entryList(QDir::Files).size() != 1)
+                std::_Exit(3); // the lock was not made
+            std::exit(0);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0); // the lock was there while open
         QCOMPARE(QDir(m_lockDir.path()).entryList(QDir::Files), QStringList());
     }
 
