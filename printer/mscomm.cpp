@@ -70,6 +70,12 @@ QString MSComm::devicePath() const
     return m_devicePath.isEmpty() ? devicePathFor(serialPortName(m_commPort)) : m_devicePath;
 }
 
+QString MSComm::mappedPortName() const
+{
+    // A device set directly has no port variable to suggest in messages.
+    return m_devicePath.isEmpty() ? serialPortName(m_commPort) : QString();
+}
+
 QString MSComm::portDescription() const
 {
     if (!m_devicePath.isEmpty())
@@ -85,9 +91,7 @@ void MSComm::fail(const QString &action, const QString &reason)
 
 void MSComm::failWith(const QString &action, int errorNumber)
 {
-    // A device set directly has no port variable to suggest.
-    const QString portName = m_devicePath.isEmpty() ? serialPortName(m_commPort) : QString();
-    fail(action, describeOpenFailure(portName, devicePath(), errorNumber));
+    fail(action, describeOpenFailure(mappedPortName(), devicePath(), errorNumber));
 }
 
 void MSComm::open()
@@ -102,14 +106,10 @@ void MSComm::open()
     if (const QString busy = m_lock.claimLockFile(path); !busy.isEmpty())
         fail(QStringLiteral("open"), busy);
 
-    m_fd = systemCalls().open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0);
-    if (m_fd < 0) {
-        if (errno == EBUSY)
-            fail(QStringLiteral("open"), describeBusyDevice(findPortHolder(path)));
-        failWith(QStringLiteral("open"), errno);
-    }
-    if (const QString busy = lockDescriptor(m_fd, path); !busy.isEmpty())
-        fail(QStringLiteral("open"), busy);
+    const OpenedDevice device = openLockedDevice(mappedPortName(), path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (device.fd < 0)
+        fail(QStringLiteral("open"), device.failure);
+    m_fd = device.fd;
     if (!readLineParameters(m_fd))
         failWith(QStringLiteral("open"), errno);
     if (!setExclusive(m_fd, true))

@@ -60,6 +60,7 @@ public:
 
 private:
     [[nodiscard]] QString devicePath() const;
+    [[nodiscard]] QString mappedPortName() const;
     void open();
     void close();
     [[noreturn]] void fail(const QString &action, const QString &reason);

@@ -46,15 +46,11 @@ void ParallelPort::open(const QString &portName)
     m_path = devicePathFor(portName);
     // O_NONBLOCK keeps the open from waiting on a FIFO that nobody reads; no O_CREAT, so a
     // missing device is reported instead of a file being made in its place.
-    m_fd = systemCalls().open(QFile::encodeName(m_path).constData(),
-                              O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0);
-    if (m_fd < 0) {
-        if (errno == EBUSY)
-            fail(QStringLiteral("open"), describeBusyDevice(findPortHolder(m_path)));
-        failWith(QStringLiteral("open"), errno);
-    }
-    if (const QString busy = lockDescriptor(m_fd, m_path); !busy.isEmpty())
-        fail(QStringLiteral("open"), busy);
+    const OpenedDevice device =
+        openLockedDevice(m_portName, m_path, O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (device.fd < 0)
+        fail(QStringLiteral("open"), device.failure);
+    m_fd = device.fd;
 }
 
 QString ParallelPort::writeFailure(int errorNumber) const

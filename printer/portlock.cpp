@@ -262,13 +262,21 @@ QString PortLock::claimLockFile(const QString &devicePath)
     return {};
 }
 
-QString lockDescriptor(int fd, const QString &devicePath)
+OpenedDevice openLockedDevice(const QString &portName, const QString &path, int flags)
 {
-    if (systemCalls().flock(fd, LOCK_EX | LOCK_NB) == 0)
-        return {};
-    if (errno == EWOULDBLOCK)
-        return describeBusyDevice(flockHolder(devicePath));
-    return describeOpenFailure(QString(), devicePath, errno);
+    const SystemCalls &calls = systemCalls();
+    const int fd = calls.open(QFile::encodeName(path).constData(), flags, 0);
+    if (fd < 0) {
+        const int error = errno;
+        return {-1,
+                error == EBUSY ? describeBusyDevice(findPortHolder(path)) : describeOpenFailure(portName, path, error)};
+    }
+    if (calls.flock(fd, LOCK_EX | LOCK_NB) == 0)
+        return {fd, {}};
+    const int error = errno;
+    calls.close(fd);
+    return {-1,
+            error == EWOULDBLOCK ? describeBusyDevice(flockHolder(path)) : describeOpenFailure(portName, path, error)};
 }
 
 void PortLock::release() noexcept

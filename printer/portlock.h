@@ -28,10 +28,17 @@ struct PortHolder {
 // by another program."
 [[nodiscard]] QString describeBusyDevice(const std::optional<PortHolder> &holder);
 
-// After a device is opened: takes flock(LOCK_EX | LOCK_NB) on fd, which goes with the descriptor
-// when it is closed. Empty on success, otherwise the reason in words (naming the holder when
-// another process has it).
-[[nodiscard]] QString lockDescriptor(int fd, const QString &devicePath);
+// A device opened for one printer action, or why it could not be.
+struct OpenedDevice {
+    int fd = -1;
+    QString failure; // the reason in words when fd is -1
+};
+
+// Opens the device at path with flags and takes flock(LOCK_EX | LOCK_NB) on it, which goes with
+// the descriptor when it is closed. A device that another process holds (by flock, or by the
+// terminal's exclusive mode) gives a reason naming the holder where it is known; any other
+// failure is worded for portName by describeOpenFailure.
+[[nodiscard]] OpenedDevice openLockedDevice(const QString &portName, const QString &path, int flags);
 
 // Holds a serial device for one printer action the way other programs expect: a standard lock
 // file of our own, released by release(), by the destructor and, should the program exit with
