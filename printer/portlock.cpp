@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>

@@ -16,6 +16,7 @@
 #include <asm/termbits.h> // TCSETS2 needs struct termios2
 #include <cerrno>
 #include <ctime>
+#include <memory>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 
