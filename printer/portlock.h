@@ -8,11 +8,6 @@
 
 namespace kr52 {
 
-// Where standard lock files ("LCK..ttyUSB0", holding the owner's PID) are looked for and made:
-// /run/lock and /var/lock unless replaced (tests point it at a folder of their own).
-[[nodiscard]] QStringList lockDirectories();
-void setLockDirectories(const QStringList &directories);
-
 // A program that holds a device.
 struct PortHolder {
     qint64 pid = 0;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "printer/lockfiles.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/portlock.h"
