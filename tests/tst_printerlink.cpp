@@ -141,7 +141,7 @@ private slots:
             << "missing-serial" << QStringList{"COM1:", "/nonexistent/ttyS9", "no such device"};
         QTest::newRow("folder as serial device") << "folder-serial" << QStringList{"COM1:", "folder, not a device"};
         QTest::newRow("serial port held by another open")
-            << "held-serial" << QStringList{"COM1:", "in use by tst_printerlink (PID"};
+            << "held-serial" << QStringList{"COM1:", "The device is in use by"};
         QTest::newRow("missing parallel device")
             << "missing-parallel" << QStringList{"LPT1:", "/nonexistent/lp9", "no such device"};
         QTest::newRow("folder as parallel device") << "folder-parallel" << QStringList{"LPT1:", "folder, not a device"};
