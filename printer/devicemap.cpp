@@ -126,6 +126,10 @@ QString describeOpenFailure(const QString &portName, const QString &path, int er
         return QStringLiteral("The device is not ready: nothing is reading from it.");
     case ETIMEDOUT:
         return QStringLiteral("Timed out.");
+    case EIO:
+        return QStringLiteral("The device went away: check the cable or adapter.");
+    case ENOTTY:
+        return QStringLiteral("This is not a serial device.");
     default:
         return QString::fromLocal8Bit(std::strerror(errorNumber)) + QLatin1Char('.');
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/devicestate.h"
 
+#include "printer/portlock.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +14,14 @@ namespace {
 
 PortHolderLookup &currentLookup()
 {
-    static PortHolderLookup lookup = [](const QString &) -> std::optional<QString> { return std::nullopt; };
+    // Live standard lock files and flocks tell who holds a device.
+    static PortHolderLookup lookup = [](const QString &path) -> std::optional<QString> {
+        const std::optional<PortHolder> holder = findPortHolder(path);
+        if (!holder)
+            return std::nullopt;
+        return holder->program.isEmpty() ? QStringLiteral("the program with PID %1").arg(holder->pid)
+                                         : QStringLiteral("%1 (PID %2)").arg(holder->program).arg(holder->pid);
+    };
     return lookup;
 }
 

@@ -1,27 +1,45 @@
 #include "printer/mscomm.h"
 
+#include "printer/boundedwrite.h"
 #include "printer/devicemap.h"
 #include "printer/printererror.h"
+#include "printer/serialline.h"
+#include "printer/systemcalls.h"
 
-#include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
-#include <termios.h>
-#include <unistd.h>
+#include <chrono>
+#include <fcntl.h>
+#include <thread>
 
 namespace kr52 {
+
+namespace {
+
+QString lineTimedOut()
+{
+    return QStringLiteral("Timed out: the device did not take the data. Check the cable, the baud rate and that the "
+                          "printer is on line.");
+}
+
+} // namespace
 
 MSComm::MSComm(QObject *parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("MSComm1"));
 }
 
-MSComm::~MSComm() = default;
+MSComm::~MSComm()
+{
+    discard();
+}
 
 void MSComm::setCommPort(int port)
 {
-    if (m_port.isOpen())
+    if (portOpen())
         fail(QStringLiteral("change the port number of"), QStringLiteral("The port is open."));
     if (port < 1 || port > 4)
         throw PrinterError(QStringLiteral("Invalid port number %1: the serial ports are COM1: to COM4:.").arg(port));
@@ -39,7 +57,7 @@ void MSComm::setSettings(const QString &text)
 
 void MSComm::setPortOpen(bool open)
 {
-    if (open == m_port.isOpen()) {
+    if (open == portOpen()) {
         if (open)
             fail(QStringLiteral("open"), QStringLiteral("The port is already open."));
         return;
@@ -47,11 +65,22 @@ void MSComm::setPortOpen(bool open)
     open ? this->open() : close();
 }
 
+QString MSComm::devicePath() const
+{
+    return m_devicePath.isEmpty() ? devicePathFor(serialPortName(m_commPort)) : m_devicePath;
+}
+
+QString MSComm::mappedPortName() const
+{
+    // A device set directly has no port variable to suggest in messages.
+    return m_devicePath.isEmpty() ? serialPortName(m_commPort) : QString();
+}
+
 QString MSComm::portDescription() const
 {
     if (!m_devicePath.isEmpty())
         return m_devicePath;
-    return QStringLiteral("%1 (%2)").arg(serialPortName(m_commPort), devicePathFor(serialPortName(m_commPort)));
+    return QStringLiteral("%1 (%2)").arg(serialPortName(m_commPort), devicePath());
 }
 
 void MSComm::fail(const QString &action, const QString &reason)
@@ -60,74 +89,92 @@ void MSComm::fail(const QString &action, const QString &reason)
     throw PrinterError(QStringLiteral("Could not %1 %2: %3").arg(action, portDescription(), reason));
 }
 
+void MSComm::failWith(const QString &action, int errorNumber)
+{
+    fail(action, describeOpenFailure(mappedPortName(), devicePath(), errorNumber));
+}
+
 void MSComm::open()
 {
-    const QString path = m_devicePath.isEmpty() ? devicePathFor(serialPortName(m_commPort)) : m_devicePath;
-    // QSerialPort folds several causes into one error code: tell them apart first, so the
-    // operator reads which one it is.
+    const QString path = devicePath();
+    // Tell a missing device and a folder apart before looking at locks for them.
     const QFileInfo info(path);
     if (!info.exists())
-        fail(QStringLiteral("open"), describeOpenFailure(serialPortName(m_commPort), path, ENOENT));
+        failWith(QStringLiteral("open"), ENOENT);
     if (info.isDir())
-        fail(QStringLiteral("open"), describeOpenFailure(serialPortName(m_commPort), path, EISDIR));
-    if (::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0)
-        fail(QStringLiteral("open"), describeOpenFailure(serialPortName(m_commPort), path, errno));
+        failWith(QStringLiteral("open"), EISDIR);
+    if (const QString busy = m_lock.claimLockFile(path); !busy.isEmpty())
+        fail(QStringLiteral("open"), busy);
 
-    m_port.setPortName(path);
-    if (!m_port.open(QIODevice::ReadWrite)) {
-        const QString reason = m_port.error() == QSerialPort::PermissionError ? describeOpenFailure(serialPortName(m_commPort), path, EBUSY)
-                                                                              : m_port.errorString() + QLatin1Char('.');
-        fail(QStringLiteral("open"), reason);
-    }
-    const bool configured = m_port.setBaudRate(m_settings.baudRate) && m_port.setParity(m_settings.parity) &&
-                            m_port.setDataBits(m_settings.dataBits) && m_port.setStopBits(m_settings.stopBits) &&
-                            m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!configured)
-        fail(QStringLiteral("set \"%1\" on").arg(m_settingsText), m_port.errorString() + QLatin1Char('.'));
+    const OpenedDevice device = openLockedDevice(mappedPortName(), path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (device.fd < 0)
+        fail(QStringLiteral("open"), device.failure);
+    m_fd = device.fd;
+    if (!readLineParameters(m_fd))
+        failWith(QStringLiteral("open"), errno);
+    if (!setExclusive(m_fd, true))
+        failWith(QStringLiteral("open"), errno);
+    const LineSetup setup = configureLine(m_fd, m_settings);
+    if (setup.errorNumber != 0)
+        failWith(QStringLiteral("set \"%1\" on").arg(m_settingsText), setup.errorNumber);
+    if (!setup.notTaken.isEmpty())
+        fail(QStringLiteral("set \"%1\" on").arg(m_settingsText), setup.notTaken);
 }
 
 void MSComm::discard() noexcept
 {
-    if (m_port.isOpen())
-        m_port.close();
+    if (m_fd >= 0) {
+        (void)setExclusive(m_fd, false);
+        systemCalls().close(m_fd);
+    }
+    m_fd = -1;
+    m_lock.release();
 }
 
 void MSComm::close()
 {
-    drain();
-    m_port.close();
+    waitUntilSent(QDeadlineTimer(m_writeTimeoutMs));
+    const int fd = m_fd;
+    (void)setExclusive(fd, false);
+    m_fd = -1;
+    m_lock.release();
+    if (systemCalls().close(fd) != 0 && errno != EINTR)
+        failWith(QStringLiteral("close"), errno);
 }
 
 void MSComm::setOutput(const QByteArray &text)
 {
-    if (!m_port.isOpen())
+    if (!portOpen())
         throw PrinterError(QStringLiteral("Could not write to %1: the port is not open.").arg(portDescription()));
     m_lastOutput = text;
-    if (m_port.write(text) != text.size())
-        fail(QStringLiteral("write to"), m_port.errorString() + QLatin1Char('.'));
-
-    // QSerialPort keeps what it could not write at once in its own buffer; wait until all of it
-    // has gone to the device, within the time the bytes need at this baud rate plus a margin.
+    // The bytes need their time at the baud rate; the write timeout is the margin beyond it.
     const qint64 lineMs = text.size() * 11 * 1000 / qMax(1, m_settings.baudRate);
-    QDeadlineTimer deadline(lineMs + m_writeTimeoutMs);
-    while (m_port.bytesToWrite() > 0) {
-        if (deadline.hasExpired())
-            fail(QStringLiteral("write to"),
-                 QStringLiteral("Timed out: the device did not take the data. Check the cable, "
-                                "the baud rate and that the printer is on line."));
-        if (!m_port.waitForBytesWritten(int(qMax<qint64>(1, deadline.remainingTime()))) &&
-            m_port.error() != QSerialPort::NoError && m_port.error() != QSerialPort::TimeoutError)
-            fail(QStringLiteral("write to"), m_port.errorString() + QLatin1Char('.'));
+    const QDeadlineTimer deadline(lineMs + m_writeTimeoutMs);
+    if (const int error = writeBefore(m_fd, text, deadline); error != 0) {
+        if (error != ETIMEDOUT)
+            failWith(QStringLiteral("write to"), error);
+        fail(QStringLiteral("write to"), lineTimedOut());
     }
-    drain();
+    waitUntilSent(deadline);
 }
 
-void MSComm::drain()
+void MSComm::waitUntilSent(const QDeadlineTimer &deadline)
 {
-    // The bytes are in the kernel's queue now; wait until the UART has sent them. There is no
-    // flow control, so this ends once the bytes have gone out at the baud rate.
-    if (m_port.isOpen() && ::tcdrain(int(m_port.handle())) != 0 && errno != ENOTTY && errno != EINVAL)
-        fail(QStringLiteral("write to"), describeOpenFailure(serialPortName(m_commPort), m_port.portName(), errno));
+    // The bytes are in the driver's queue; wait, bounded, until the UART has sent them, so that
+    // closing right afterwards loses nothing. There is no flow control, so the queue empties at
+    // the baud rate; the final drain then only waits for the last character on the wire.
+    for (;;) {
+        const std::optional<int> queued = queuedOutput(m_fd);
+        if (!queued)
+            failWith(QStringLiteral("write to"), errno);
+        if (*queued == 0)
+            break;
+        if (deadline.hasExpired())
+            fail(QStringLiteral("write to"), lineTimedOut());
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp<qint64>(deadline.remainingTime(), 1, 10)));
+    }
+    if (!drainLine(m_fd))
+        failWith(QStringLiteral("write to"), errno);
 }
 
 } // namespace kr52

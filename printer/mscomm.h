@@ -1,10 +1,11 @@
 #pragma once
 
+#include "printer/portlock.h"
 #include "printer/serialsettings.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 
 namespace kr52 {
@@ -14,6 +15,9 @@ namespace kr52 {
 // is written whole and handed to the line before the assignment returns, so closing right after
 // the last write loses nothing. Every failure throws PrinterError naming the port, the device
 // path and the reason; the port is left closed after a failed open or write.
+//
+// While open, the port is held as other programs expect: a standard lock file, an flock on the
+// descriptor and the terminal's exclusive mode; a port that another program holds is not opened.
 class MSComm : public QObject {
     Q_OBJECT
     Q_PROPERTY(int CommPort READ commPort WRITE setCommPort)
@@ -32,7 +36,7 @@ public:
     // Refuses a text that does not parse, naming the wrong field; the old settings stay.
     void setSettings(const QString &text);
 
-    [[nodiscard]] bool portOpen() const { return m_port.isOpen(); }
+    [[nodiscard]] bool portOpen() const { return m_fd >= 0; }
     void setPortOpen(bool open);
 
     // The last text written.
@@ -47,20 +51,24 @@ public:
     // bytes need at the baud rate.
     void setWriteTimeout(int milliseconds) { m_writeTimeoutMs = milliseconds; }
 
-    // When path is not empty the port opens that device instead of the one its port maps to.
+    // When not empty, the port opens this device instead of the one its port number maps to.
     void setDevicePath(const QString &path) { m_devicePath = path; }
 
     // The port name and the device it maps to, for messages: "COM1: (/dev/ttyS0)"; just the
-    // device when one was set with setDevicePath().
+    // device path when one was set.
     [[nodiscard]] QString portDescription() const;
 
 private:
+    [[nodiscard]] QString devicePath() const;
+    [[nodiscard]] QString mappedPortName() const;
     void open();
     void close();
     [[noreturn]] void fail(const QString &action, const QString &reason);
-    void drain();
+    [[noreturn]] void failWith(const QString &action, int errorNumber);
+    void waitUntilSent(const QDeadlineTimer &deadline);
 
-    QSerialPort m_port;
+    int m_fd = -1;
+    PortLock m_lock;
     int m_commPort = 1;
     QString m_devicePath;
     QString m_settingsText = QStringLiteral("9600,n,8,1");

@@ -1,15 +1,18 @@
 #include "printer/parallelport.h"
 
+#include "printer/boundedwrite.h"
 #include "printer/devicemap.h"
+#include "printer/lpstatus.h"
+#include "printer/portlock.h"
 #include "printer/printererror.h"
+#include "printer/systemcalls.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
 
 namespace kr52 {
 
@@ -18,11 +21,15 @@ ParallelPort::~ParallelPort()
     discard();
 }
 
-void ParallelPort::fail(const QString &action, int errorNumber)
+void ParallelPort::fail(const QString &action, const QString &reason)
 {
     discard();
-    throw PrinterError(QStringLiteral("Could not %1 %2 (%3): %4")
-                           .arg(action, m_portName, m_path, describeOpenFailure(m_portName, m_path, errorNumber)));
+    throw PrinterError(QStringLiteral("Could not %1 %2 (%3): %4").arg(action, m_portName, m_path, reason));
+}
+
+void ParallelPort::failWith(const QString &action, int errorNumber)
+{
+    fail(action, describeOpenFailure(m_portName, m_path, errorNumber));
 }
 
 void ParallelPort::open(const QString &portName)
@@ -39,40 +46,36 @@ void ParallelPort::open(const QString &portName)
     m_path = devicePathFor(portName);
     // O_NONBLOCK keeps the open from waiting on a FIFO that nobody reads; no O_CREAT, so a
     // missing device is reported instead of a file being made in its place.
-    m_fd = ::open(m_path.toLocal8Bit().constData(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (m_fd < 0)
-        fail(QStringLiteral("open"), errno);
+    const OpenedDevice device =
+        openLockedDevice(m_portName, m_path, O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (device.fd < 0)
+        fail(QStringLiteral("open"), device.failure);
+    m_fd = device.fd;
+}
+
+QString ParallelPort::writeFailure(int errorNumber) const
+{
+    // Only now is the printer asked why: a send that works asks nothing.
+    const std::optional<int> status = readPrinterStatus(m_fd);
+    if (errorNumber == ETIMEDOUT)
+        return QStringLiteral("Timed out: %1.").arg(describePrinterStatus(status));
+    if (status && statusStopsPrinting(*status)) {
+        const QString words = describePrinterStatus(status);
+        return words.left(1).toUpper() + words.mid(1) + QLatin1Char('.');
+    }
+    return describeOpenFailure(m_portName, m_path, errorNumber);
 }
 
 void ParallelPort::write(const QByteArray &text)
 {
-    const char *next = text.constData();
-    qsizetype left = text.size();
-    QDeadlineTimer deadline(m_writeTimeoutMs);
-    while (left > 0) {
-        const ssize_t written = ::write(m_fd, next, size_t(left));
-        if (written > 0) {
-            next += written;
-            left -= written;
-            continue;
-        }
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written < 0 && errno != EAGAIN)
-            fail(QStringLiteral("write to"), errno);
-        pollfd waitFor{m_fd, POLLOUT, 0};
-        const int ready = ::poll(&waitFor, 1, int(deadline.remainingTime()));
-        if (ready == 0)
-            fail(QStringLiteral("write to"), ETIMEDOUT);
-        if (ready < 0 && errno != EINTR)
-            fail(QStringLiteral("write to"), errno);
-    }
+    if (const int error = writeBefore(m_fd, text, QDeadlineTimer(m_writeTimeoutMs)); error != 0)
+        fail(QStringLiteral("write to"), writeFailure(error));
 }
 
 void ParallelPort::discard() noexcept
 {
     if (m_fd >= 0)
-        ::close(m_fd);
+        systemCalls().close(m_fd);
     m_fd = -1;
 }
 
@@ -82,9 +85,8 @@ void ParallelPort::close()
         return;
     const int fd = m_fd;
     m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        throw PrinterError(
-            QStringLiteral("Could not close %1 (%2): %3").arg(m_portName, m_path, describeOpenFailure(m_portName, m_path, errno)));
+    if (systemCalls().close(fd) != 0 && errno != EINTR)
+        failWith(QStringLiteral("close"), errno);
 }
 
 } // namespace kr52

@@ -6,9 +6,10 @@
 namespace kr52 {
 
 // The parallel link: the device of "LPT1:" .. "LPT4:" (or a USB printer, or a file in tests)
-// opened for writing. Each text is written unchanged and at once, so an error shows at the
-// write that caused it. Opening never waits: a FIFO with no reader or a busy device fails at
-// once, and a device that stops taking data fails after the write timeout.
+// opened for writing and held with an flock while open. Each text is written unchanged and at
+// once, so an error shows at the write that caused it. Opening never waits: a FIFO with no
+// reader or a busy device fails at once, and a device that stops taking data fails after the
+// write timeout, with the printer's own status in words where it gives one.
 class ParallelPort {
 public:
     ParallelPort() = default;
@@ -26,7 +27,9 @@ public:
     void setWriteTimeout(int milliseconds) { m_writeTimeoutMs = milliseconds; }
 
 private:
-    [[noreturn]] void fail(const QString &action, int errorNumber);
+    [[noreturn]] void fail(const QString &action, const QString &reason);
+    [[noreturn]] void failWith(const QString &action, int errorNumber);
+    [[nodiscard]] QString writeFailure(int errorNumber) const;
 
     int m_fd = -1;
     QString m_portName;

@@ -2,6 +2,7 @@
 #include "printer/mscomm.h"
 #include "printer/printererror.h"
 #include "shell/frmMain.h"
+#include "support/faultinjection.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
@@ -15,7 +16,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace linktest;
 
@@ -137,7 +141,7 @@ private slots:
             << "missing-serial" << QStringList{"COM1:", "/nonexistent/ttyS9", "no such device"};
         QTest::newRow("folder as serial device") << "folder-serial" << QStringList{"COM1:", "folder, not a device"};
         QTest::newRow("serial port held by another open")
-            << "held-serial" << QStringList{"COM1:", "in use by another program"};
+            << "held-serial" << QStringList{"COM1:", "The device is in use by"};
         QTest::newRow("missing parallel device")
             << "missing-parallel" << QStringList{"LPT1:", "/nonexistent/lp9", "no such device"};
         QTest::newRow("folder as parallel device") << "folder-parallel" << QStringList{"LPT1:", "folder, not a device"};
@@ -233,13 +237,71 @@ private slots:
         QCOMPARE(comm.settings(), QStringLiteral("19200,n,7,2"));
     }
 
-    void acceptedSettings()
+    void acceptedSettingsReachTheTerminal_data()
     {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<uint>("speed");
+        QTest::addColumn<uint>("lineFlags"); // size, parity and stop bits of c_cflag
+        QTest::newRow("9600,n,8,1") << "9600,n,8,1" << uint(B9600) << uint(CS8);
+        QTest::newRow("blanks and capitals") << " 9600 , N , 8 , 1 " << uint(B9600) << uint(CS8);
+        QTest::newRow("19200,e,7,2") << "19200,e,7,2" << uint(B19200) << uint(CS7 | PARENB | CSTOPB);
+        QTest::newRow("1200,o,5,1") << "1200,o,5,1" << uint(B1200) << uint(CS5 | PARENB | PARODD);
+        QTest::newRow("4800,m,6,2") << "4800,m,6,2" << uint(B4800) << uint(CS6 | PARENB | PARODD | CMSPAR | CSTOPB);
+        QTest::newRow("2400,s,8,1") << "2400,s,8,1" << uint(B2400) << uint(CS8 | PARENB | CMSPAR);
+        QTest::newRow("33600, not a standard rate")
+            << "33600,n,8,1" << uint(CBAUDEX) << uint(CS8); // the kernel's "other rate" code
+    }
+
+    // Read back from the terminal itself: the settings text must really reach the line, raw. A
+    // pseudo-terminal always runs 8 bits without parity, so those are checked as asked of it.
+    void acceptedSettingsReachTheTerminal()
+    {
+        QFETCH(QString, text);
+        QFETCH(uint, speed);
+        QFETCH(uint, lineFlags);
+        PseudoTerminal pty;
+        qputenv("KR52_COM1", pty.devicePath().toLocal8Bit());
+        FaultInjection driver(pty.devicePath());
         kr52::MSComm comm;
-        for (const char *text : {"9600,n,8,1", "33600,n,8,1", "19200,e,7,2", "1200,o,5,1.5", " 9600 , N , 8 , 1 "}) {
-            comm.setSettings(QString::fromLatin1(text));
-            QCOMPARE(comm.settings(), QString::fromLatin1(text));
-        }
+        comm.setSettings(text);
+        QCOMPARE(comm.settings(), text);
+        comm.setPortOpen(true);
+        comm.setOutput("S");
+        comm.setPortOpen(false);
+        QCOMPARE(pty.readAll(), QByteArray("S"));
+        QVERIFY(driver.requestedLineFlags());
+        QCOMPARE(*driver.requestedLineFlags() & uint(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), lineFlags);
+
+        const int fd = ::open(pty.devicePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        termios line{};
+        QCOMPARE(::tcgetattr(fd, &line), 0);
+        ::close(fd);
+        QCOMPARE(uint(::cfgetospeed(&line)), speed);
+        QCOMPARE(uint(line.c_cflag & CSTOPB), lineFlags & CSTOPB);
+        QCOMPARE(uint(line.c_cflag & (CLOCAL | CREAD | CRTSCTS)), uint(CLOCAL | CREAD));
+        QCOMPARE(uint(line.c_lflag & (ICANON | ECHO | ISIG)), 0u);
+        QCOMPARE(uint(line.c_iflag & (IXON | ICRNL)), 0u);
+        QCOMPARE(uint(line.c_oflag & OPOST), 0u);
+    }
+
+    // The terminal has no setting for one and a half stop bits: refused, never run as one.
+    void oneAndAHalfStopBitsAreRefusedAtOpen()
+    {
+        PseudoTerminal pty;
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        useSerial(main, 1, pty.devicePath());
+        main.serialControl()->setSettings(QStringLiteral("9600,n,8,1.5"));
+        MessageCapture messages;
+        click(main, "Command4");
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text,
+                 QStringLiteral("Could not set \"9600,n,8,1.5\" on COM1: (%1): this line cannot send 1.5 "
+                                "stop bits. Set the printer and the port to 1 or 2 stop bits.\n"
+                                "Nothing was sent to the printer.")
+                     .arg(pty.devicePath()));
+        QVERIFY(!main.serialControl()->portOpen());
+        QCOMPARE(pty.readAll(), QByteArray());
     }
 
     void closingTheMainWindowEndsTheProgram()

@@ -16,7 +16,8 @@ public:
     [[nodiscard]] QString devicePath() const { return m_path; }
     // Everything that has arrived so far, waiting up to settleMs for more to come.
     [[nodiscard]] QByteArray readAll(int settleMs = 100);
-    // Closes the master side, as a printer that goes away does: writes to the device fail from now on.
+    // Closes the master side, as when a USB adapter is pulled out: the device path stays, but
+    // writes to it fail from now on.
     void hangUp();
 
 private:

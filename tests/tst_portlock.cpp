@@ -1,0 +1,286 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "printer/lockfiles.h"
+#include "printer/mscomm.h"
+#include "printer/parallelport.h"
+#include "printer/portlock.h"
+#include "printer/printererror.h"
+#include "support/childprocess.h"
+#include "support/linkfixture.h"
+#include "support/pseudoterminal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const QString programName = QStringLiteral("tst_portlock");
+
+QByteArray asciiLock(qint64 pid)
+{
+    return QByteArray::number(pid).rightJustified(10, ' ') + '\n';
+}
+
+QByteArray binaryLock(qint64 pid)
+{
+    const auto value = std::int32_t(pid);
+    return QByteArray(reinterpret_cast<const char *>(&value), sizeof value);
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// Opens the device through the serial control, sends one text and closes; the error text if
+// anything failed, empty otherwise.
+QString sendOverSerial(const QString &device, const QByteArray &text)
+{
+    kr52::MSComm comm;
+    comm.setDevicePath(device);
+    try {
+        comm.setPortOpen(true);
+        comm.setOutput(text);
+        comm.setPortOpen(false);
+    } catch (const kr52::PrinterError &error) {
+        return error.message();
+    }
+    return {};
+}
+
+} // namespace
+
+// Standard lock files, flock and our own lock, with a lock folder the test owns.
+class tst_portlock : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        linktest::clearDeviceOverrides();
+        QVERIFY(m_lockDir.isValid());
+        QDir(m_lockDir.path()).removeRecursively();
+        QVERIFY(QDir().mkpath(m_lockDir.path()));
+        kr52::setLockDirectories({m_lockDir.path()});
+    }
+
+    void cleanupTestCase() { kr52::setLockDirectories({QStringLiteral("/run/lock"), QStringLiteral("/var/lock")}); }
+
+    void lockFilesDecideWhetherThePortOpens_data()
+    {
+        QTest::addColumn<QString>("content"); // ascii, binary, library, garbage, empty
+        QTest::addColumn<bool>("ownerAlive");
+        QTest::addColumn<QString>("lockedName"); // target: the device's name; link: the symlink's; nested: "pts_3"
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("live ASCII PID") << "ascii" << true << "target" << true;
+        QTest::newRow("live binary PID") << "binary" << true << "target" << true;
+        QTest::newRow("live PID, one library's layout") << "library" << true << "target" << true;
+        QTest::newRow("live PID on the symlink's name") << "ascii" << true << "link" << true;
+        QTest::newRow("live PID, folder form of the name") << "ascii" << true << "nested" << true;
+        QTest::newRow("dead ASCII PID") << "ascii" << false << "target" << false;
+        QTest::newRow("dead binary PID") << "binary" << false << "target" << false;
+        QTest::newRow("dead PID on the symlink's name") << "ascii" << false << "link" << false;
+        QTest::newRow("garbage") << "garbage" << true << "target" << false;
+        QTest::newRow("empty") << "empty" << true << "target" << false;
+    }
+
+    // The device is reached through a symlink, as /dev/serial/by-id/... is.
+    void lockFilesDecideWhetherThePortOpens()
+    {
+        QFETCH(QString, content);
+        QFETCH(bool, ownerAlive);
+        QFETCH(QString, lockedName);
+        QFETCH(bool, busy);
+        PseudoTerminal pty;
+        QTemporaryDir links;
+        const QString link = links.filePath(QStringLiteral("usb-Arvel_KR52-if00"));
+        QVERIFY(QFile::link(pty.devicePath(), link));
+
+        ChildProcess owner;
+        QVERIFY(owner.isRunning());
+        const pid_t pid = ownerAlive ? owner.pid() : owner.end();
+        const QMap<QString, QByteArray> contents{{"ascii", asciiLock(pid)},
+                                                 {"binary", binaryLock(pid)},
+                                                 {"library", QByteArray::number(pid) + "\nkr52\nhost\n"},
+                                                 {"garbage", "not a PID\n"},
+                                                 {"empty", ""}};
+        const QMap<QString, QString> lockNames{
+            {"target", QFileInfo(pty.devicePath()).fileName()},
+            {"link", QFileInfo(link).fileName()},
+            {"nested", pty.devicePath().mid(5).replace(QLatin1Char('/'), QLatin1Char('_'))}};
+        const QString lockName = QStringLiteral("LCK..") + lockNames.value(lockedName);
+        const QString lockPath = m_lockDir.filePath(lockName);
+        QVERIFY(writeFile(lockPath, contents.value(content)));
+
+        const std::optional<kr52::PortHolder> holder = kr52::findPortHolder(link);
+        const QString error = sendOverSerial(link, "ESC");
+        if (busy) {
+            QVERIFY(holder);
+            QCOMPARE(holder->pid, qint64(pid));
+            QCOMPARE(holder->program, programName);
+            QCOMPARE(error, QStringLiteral("Could not open %1: The device is in use by %2 (PID %3).")
+                                .arg(link, programName)
+                                .arg(pid));
+            QCOMPARE(pty.readAll(), QByteArray());
+            QVERIFY(QFile::exists(lockPath)); // another program's lock is never touched
+        } else {
+            QVERIFY(!holder);
+            QCOMPARE(error, QString());
+            QCOMPARE(pty.readAll(), QByteArray("ESC"));
+            QVERIFY2(!QFile::exists(lockPath), "a stale lock is removed");
+        }
+    }
+
+    void ourOwnLockIsHeldOnlyWhileTheActionRuns()
+    {
+        PseudoTerminal pty;
+        const QString ownLock = m_lockDir.filePath(QStringLiteral("LCK..") + QFileInfo(pty.devicePath()).fileName());
+        kr52::MSComm comm;
+        comm.setDevicePath(pty.devicePath());
+        comm.setPortOpen(true);
+        QFile lock(ownLock);
+        QVERIFY(lock.open(QIODevice::ReadOnly));
+        QCOMPARE(lock.readAll(), asciiLock(::getpid()));
+        QVERIFY2(!kr52::findPortHolder(pty.devicePath()), "our own lock does not count as another holder");
+        comm.setOutput("A");
+        comm.setPortOpen(false);
+        QVERIFY(!QFile::exists(ownLock));
+
+        // A failed send releases it too: the adapter goes away mid-action.
+        comm.setPortOpen(true);
+        QVERIFY(QFile::exists(ownLock));
+        pty.hangUp();
+        QVERIFY_THROWS_EXCEPTION(kr52::PrinterError, comm.setOutput("B"));
+        QVERIFY(!comm.portOpen());
+        QVERIFY(!QFile::exists(ownLock));
+
+        // And so does a failed open, after the lock was made.
+        PseudoTerminal second;
+        comm.setDevicePath(second.devicePath());
+        comm.setSettings(QStringLiteral("9600,n,8,1.5"));
+        QVERIFY_THROWS_EXCEPTION(kr52::PrinterError, comm.setPortOpen(true));
+        QCOMPARE(QDir(m_lockDir.path()).entryList(QDir::Files), QStringList());
+    }
+
+    // A program that exits with the port still open leaves no lock of its own behind.
+    void ourOwnLockGoesAtExit()
+    {
+        PseudoTerminal pty;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            auto *comm = new kr52::MSComm; // never deleted: only the exit cleans up
+            comm->setDevicePath(pty.devicePath());
+            comm->setPortOpen(true);
+            if (QDir(m_lockDir.path()).entryList(QDir::Files).size() != 1)
+                std::_Exit(3); // the lock was not made
+            std::exit(0);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0); // the lock was there while open
+        QCOMPARE(QDir(m_lockDir.path()).entryList(QDir::Files), QStringList());
+    }
+
+    void anotherOpenOfOurPortIsRefused()
+    {
+        PseudoTerminal pty;
+        kr52::MSComm first;
+        first.setDevicePath(pty.devicePath());
+        first.setPortOpen(true);
+        QCOMPARE(sendOverSerial(pty.devicePath(), "X"),
+                 QStringLiteral("Could not open %1: The device is in use by %2 (PID %3).")
+                     .arg(pty.devicePath(), programName)
+                     .arg(::getpid()));
+        first.setPortOpen(false);
+        QCOMPARE(sendOverSerial(pty.devicePath(), "Y"), QString());
+        QCOMPARE(pty.readAll(), QByteArray("Y"));
+    }
+
+    void exclusiveModeKeepsOtherUsersOutWhileOpen()
+    {
+        if (::geteuid() != 0)
+            QSKIP("needs root to try the device as another user");
+        PseudoTerminal pty;
+        QVERIFY(::chmod(QFile::encodeName(pty.devicePath()).constData(), 0666) == 0);
+        kr52::MSComm comm;
+        comm.setDevicePath(pty.devicePath());
+        comm.setPortOpen(true);
+        QCOMPARE(openAsNobody(pty.devicePath()), EBUSY);
+        comm.setPortOpen(false);
+        QCOMPARE(openAsNobody(pty.devicePath()), 0);
+    }
+
+    void flockByAnotherProcessMeansBusy_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("serial") << true;
+        QTest::newRow("parallel") << false;
+    }
+
+    void flockByAnotherProcessMeansBusy()
+    {
+        QFETCH(bool, serial);
+        PseudoTerminal pty;
+        QTemporaryDir dir;
+        const QString device = serial ? pty.devicePath() : linktest::makeDeviceFile(dir.path(), QStringLiteral("lp0"));
+        ChildProcess holder(device);
+        QVERIFY(holder.isRunning());
+
+        const std::optional<kr52::PortHolder> found = kr52::findPortHolder(device);
+        QVERIFY(found);
+        QCOMPARE(found->pid, qint64(holder.pid()));
+        QCOMPARE(found->program, programName);
+
+        const QString busy = QStringLiteral("The device is in use by %1 (PID %2).").arg(programName).arg(holder.pid());
+        if (serial) {
+            QCOMPARE(sendOverSerial(device, "X"), QStringLiteral("Could not open %1: %2").arg(device, busy));
+            QCOMPARE(pty.readAll(), QByteArray());
+        } else {
+            qputenv("KR52_LPT1", device.toLocal8Bit());
+            kr52::ParallelPort port;
+            try {
+                port.open(QStringLiteral("LPT1:"));
+                QFAIL("a device held by another program was opened");
+            } catch (const kr52::PrinterError &error) {
+                QCOMPARE(error.message(), QStringLiteral("Could not open LPT1: (%1): %2").arg(device, busy));
+            }
+            QVERIFY(!port.isOpen());
+        }
+
+        holder.end();
+        QVERIFY(!kr52::findPortHolder(device));
+    }
+
+private:
+    // What an open of the device as user "nobody" gives in a child process: 0 or its errno.
+    static int openAsNobody(const QString &device)
+    {
+        const QByteArray path = QFile::encodeName(device);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(255);
+            const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            ::_exit(fd >= 0 ? 0 : errno);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    QTemporaryDir m_lockDir;
+};
+
+QTEST_GUILESS_MAIN(tst_portlock)
+#include "tst_portlock.moc"
