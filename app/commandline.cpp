@@ -9,33 +9,39 @@ namespace kr52 {
 
 namespace {
 
+enum class ValueForm {
+    None,
+    NextArgument,        // -platform xcb
+    NextArgumentOrJoined // -style fusion or -style=fusion
+};
+
 struct ToolkitOption {
     const char *name;
-    bool takesValue;
+    ValueForm value;
 };
 
 // Options QGuiApplication, QApplication and the X11 platform read from argv themselves.
 constexpr ToolkitOption toolkitOptions[] = {
-    {"platform", true},
-    {"platformpluginpath", true},
-    {"platformtheme", true},
-    {"plugin", true},
-    {"qwindowgeometry", true},
-    {"qwindowicon", true},
-    {"qwindowtitle", true},
-    {"reverse", false},
-    {"session", true},
-    {"style", true},
-    {"stylesheet", true},
-    {"widgetcount", false},
-    {"display", true},
-    {"geometry", true},
-    {"title", true},
-    {"icon", true},
-    {"name", true},
-    {"sync", false},
-    {"nograb", false},
-    {"dograb", false},
+    {"platform", ValueForm::NextArgument},
+    {"platformpluginpath", ValueForm::NextArgument},
+    {"platformtheme", ValueForm::NextArgument},
+    {"plugin", ValueForm::NextArgument},
+    {"qwindowgeometry", ValueForm::NextArgument},
+    {"qwindowicon", ValueForm::NextArgument},
+    {"qwindowtitle", ValueForm::NextArgument},
+    {"reverse", ValueForm::None},
+    {"session", ValueForm::NextArgument},
+    {"style", ValueForm::NextArgumentOrJoined},
+    {"stylesheet", ValueForm::NextArgumentOrJoined},
+    {"widgetcount", ValueForm::None},
+    {"display", ValueForm::NextArgument},
+    {"geometry", ValueForm::NextArgument},
+    {"title", ValueForm::NextArgument},
+    {"icon", ValueForm::NextArgument},
+    {"name", ValueForm::NextArgument},
+    {"sync", ValueForm::None},
+    {"nograb", ValueForm::None},
+    {"dograb", ValueForm::None},
 };
 
 const QString helpName = QStringLiteral("help");
@@ -58,6 +64,25 @@ CommandLineOutcome usageError(const QCommandLineParser &parser, const QString &r
     return {false, 2, {}, QStringLiteral("%1: %2\n%3").arg(programName(), reason, usageText(parser))};
 }
 
+// The parser takes "-name=value" for every option, but Qt reads most of its own only as
+// "-name value": such an option would reach QApplication unread. Returns the first one.
+QString joinedToolkitValue(const QStringList &arguments)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            break;
+        if (!argument.startsWith(QLatin1Char('-')) || !argument.contains(QLatin1Char('=')))
+            continue;
+        QString name = argument.section(QLatin1Char('='), 0, 0);
+        while (name.startsWith(QLatin1Char('-')))
+            name.remove(0, 1);
+        for (const ToolkitOption &option : toolkitOptions)
+            if (name == QLatin1String(option.name) && option.value == ValueForm::NextArgument)
+                return argument;
+    }
+    return {};
+}
+
 } // namespace
 
 void addStandardOptions(QCommandLineParser &parser)
@@ -68,7 +93,7 @@ void addStandardOptions(QCommandLineParser &parser)
     parser.addOption({{QStringLiteral("v"), versionName}, QStringLiteral("Show the version and exit.")});
     for (const ToolkitOption &option : toolkitOptions) {
         QCommandLineOption qtOption(QString::fromLatin1(option.name), QString(),
-                                    option.takesValue ? QStringLiteral("value") : QString());
+                                    option.value == ValueForm::None ? QString() : QStringLiteral("value"));
         qtOption.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(qtOption);
     }
@@ -78,6 +103,9 @@ CommandLineOutcome readCommandLine(QCommandLineParser &parser, const QStringList
 {
     if (!parser.parse(arguments))
         return usageError(parser, parser.errorText());
+    if (const QString joined = joinedToolkitValue(arguments); !joined.isEmpty())
+        return usageError(parser, QStringLiteral("Qt's option '%1' takes its value as the next argument.")
+                                      .arg(joined.section(QLatin1Char('='), 0, 0)));
     if (!parser.positionalArguments().isEmpty())
         return usageError(parser,
                           QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));

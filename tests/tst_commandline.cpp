@@ -64,6 +64,18 @@ private slots:
                                  << "";
         QTest::newRow("reverse") << QStringList{"-reverse"} << true << 0 << ""
                                  << "";
+        QTest::newRow("stylesheet with =") << QStringList{"-stylesheet=a.qss"} << true << 0 << ""
+                                           << "";
+        QTest::newRow("platform with =") << QStringList{"-platform=offscreen"} << false << 2 << ""
+                                         << "kr52-test: Qt's option '-platform' takes its value as the next "
+                                            "argument.\n" +
+                                                usage;
+        QTest::newRow("session with =") << QStringList{"--session=1234_5"} << false << 2 << ""
+                                        << "kr52-test: Qt's option '--session' takes its value as the next "
+                                           "argument.\n" +
+                                               usage;
+        QTest::newRow("= after --") << QStringList{"--", "-platform=x"} << false << 2 << ""
+                                    << "kr52-test: unexpected argument '-platform=x'.\n" + usage;
         QTest::newRow("X display and geometry")
             << QStringList{"-display", ":1", "-geometry", "640x480"} << true << 0 << ""
             << "";

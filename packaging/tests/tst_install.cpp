@@ -168,18 +168,12 @@ private slots:
                               << "";
         QTest::newRow("unknown option") << "kr52-config" << QStringList{"--bogus"} << 2 << ""
                                         << "kr52-config: Unknown option 'bogus'\\.\\nUsage: kr52-config .*";
-        QTest::newRow("stray argument") << "kr52-config" << QStringList{"receipt"} << 2 << ""
-                                        << "kr52-config: unexpected argument 'receipt'\\.\\nUsage: .*";
         QTest::newRow("no display") << "kr52-config" << QStringList() << 1 << "" << noDisplay;
-        QTest::newRow("Qt option, no display")
-            << "kr52-config" << QStringList{"-style", "fusion"} << 1 << "" << noDisplay;
         QTest::newRow("virtual version") << "kr52-virtual" << QStringList{"--version"} << 0 << "kr52-virtual %1\\n"
                                          << "";
         QTest::newRow("virtual help") << "kr52-virtual" << QStringList{"-h"} << 0
                                       << "Usage: kr52-virtual \\[options\\]\\n.*--fifo <path>.*--selftest.*"
                                       << "";
-        QTest::newRow("virtual unknown option") << "kr52-virtual" << QStringList{"--window"} << 2 << ""
-                                                << "kr52-virtual: Unknown option 'window'\\.\\nUsage: .*";
     }
 
     // Without a display and without Qt's platform chosen, as on a console or over ssh.
