@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace kr52 {
 
@@ -124,6 +125,49 @@ QString missingDisplayReason(const QCommandLineParser &parser)
         return {};
     return QStringLiteral("%1: needs a graphical session, but neither DISPLAY nor WAYLAND_DISPLAY is set.")
         .arg(programName());
+}
+
+namespace {
+
+QtMessageHandler handlerBeforeWatch = nullptr;
+
+void reportFailedWindowStart(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        if (handlerBeforeWatch)
+            handlerBeforeWatch(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    const auto shown = [](const char *name) {
+        return qEnvironmentVariableIsEmpty(name) ? QStringLiteral("unset") : qEnvironmentVariable(name);
+    };
+    std::fprintf(stderr, "%s\n",
+                 qPrintable(QStringLiteral("%1: could not open a window in the graphical session "
+                                           "(DISPLAY %2, WAYLAND_DISPLAY %3).")
+                                .arg(programName(), shown("DISPLAY"), shown("WAYLAND_DISPLAY"))));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
+WindowStartWatch::WindowStartWatch()
+{
+    handlerBeforeWatch = qInstallMessageHandler(reportFailedWindowStart);
+}
+
+WindowStartWatch::~WindowStartWatch()
+{
+    end();
+}
+
+void WindowStartWatch::end()
+{
+    if (m_watching)
+        qInstallMessageHandler(handlerBeforeWatch);
+    m_watching = false;
 }
 
 QStringList argumentList(int argc, char *argv[])

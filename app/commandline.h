@@ -29,6 +29,22 @@ void addStandardOptions(QCommandLineParser &parser);
 // DISPLAY or WAYLAND_DISPLAY. Otherwise the one-line reason, naming both variables.
 [[nodiscard]] QString missingDisplayReason(const QCommandLineParser &parser);
 
+// While watching, a fatal message from Qt (no platform could start: a display that does not answer
+// or refuses the connection) ends the program with one line naming DISPLAY and WAYLAND_DISPLAY and
+// exit status 1 instead of Qt's abort. Watches from construction until end() or destruction,
+// around the creation of the QApplication.
+class WindowStartWatch {
+public:
+    WindowStartWatch();
+    ~WindowStartWatch();
+    WindowStartWatch(const WindowStartWatch &) = delete;
+    WindowStartWatch &operator=(const WindowStartWatch &) = delete;
+    void end();
+
+private:
+    bool m_watching = true;
+};
+
 // argv as Qt reads it.
 [[nodiscard]] QStringList argumentList(int argc, char *argv[]);
 

@@ -26,7 +26,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    kr52::WindowStartWatch startWatch;
     QApplication app(argc, argv);
+    startWatch.end();
     QApplication::setDesktopFileName(QString::fromLatin1(kr52::applicationId));
     // Hidden dialogs do not keep the program alive: closing the main window ends it.
     QApplication::setQuitOnLastWindowClosed(true);

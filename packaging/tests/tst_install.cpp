@@ -196,6 +196,20 @@ private slots:
         QVERIFY2(whole(err).match(QString::fromLocal8Bit(run.err)).hasMatch(), qPrintable(run.describe()));
     }
 
+    // A display that does not answer (a stale DISPLAY, another user's session): Qt's own reason,
+    // then one line of the program's, and status 1 instead of an abort.
+    void unreachableDisplay()
+    {
+        QProcessEnvironment environment = headlessEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4242"));
+        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, environment);
+        QVERIFY2(run.finished && run.exitCode == 1, qPrintable(run.describe()));
+        QVERIFY2(run.out.isEmpty(), qPrintable(run.describe()));
+        QVERIFY2(run.err.endsWith("kr52-config: could not open a window in the graphical session (DISPLAY :4242, "
+                                  "WAYLAND_DISPLAY unset).\n"),
+                 qPrintable(run.describe()));
+    }
+
     // The installed program, started from another folder, opens a setting's help page and lists
     // the presets through the installed layout. windowprobe presses the buttons and reports.
     void installedProgramFindsItsData()
