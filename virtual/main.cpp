@@ -1,3 +1,5 @@
+#include "app/appinfo.h"
+#include "app/commandline.h"
 #include "virtual/linklistener.h"
 #include "virtual/printerwindow.h"
 #include "virtual/selftestimage.h"
@@ -38,11 +40,8 @@ QString defaultStateFile()
 }
 
 // Without a display, or when no window is wanted, Qt draws offscreen (the page still needs fonts).
-void chooseOffscreenWhenHeadless(int argc, char *argv[])
+void chooseOffscreenWhenHeadless(bool noWindow)
 {
-    bool noWindow = false;
-    for (int i = 1; i < argc; ++i)
-        noWindow = noWindow || qstrcmp(argv[i], "--no-window") == 0 || qstrcmp(argv[i], "--selftest") == 0;
     const bool display = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
     if ((noWindow || !display) && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -84,16 +83,15 @@ bool drawPage(const QImage &image, const QString &pngPath)
 
 int main(int argc, char *argv[])
 {
-    chooseOffscreenWhenHeadless(argc, argv);
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kr52-virtual"));
+    QApplication::setApplicationVersion(kr52::versionText());
 
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("A virtual KR52: reads memory-switch and self-test commands from a pseudo-terminal (the serial "
                        "link) or a FIFO (the parallel link), keeps the sixteen switches in a state file and prints "
                        "self-test pages as text and as a PNG."));
-    options.addHelpOption();
+    kr52::addStandardOptions(options);
     const QCommandLineOption stateOption(
         QStringLiteral("state"), QStringLiteral("Keep the switches in <file> (default %1).").arg(defaultStateFile()),
         QStringLiteral("file"), defaultStateFile());
@@ -115,7 +113,12 @@ int main(int argc, char *argv[])
         QStringLiteral("selftest"), QStringLiteral("Print the self-test page of the stored switches and stop."));
     options.addOptions(
         {stateOption, resetOption, fifoOption, pathFileOption, pngOption, noWindowOption, selfTestOption});
-    options.process(app);
+    // Read before the application exists, so that --help and --version need no display.
+    if (const kr52::CommandLineOutcome outcome = kr52::readCommandLine(options, kr52::argumentList(argc, argv));
+        !outcome.carryOn)
+        return kr52::finish(outcome);
+    chooseOffscreenWhenHeadless(options.isSet(noWindowOption) || options.isSet(selfTestOption));
+    QApplication app(argc, argv);
 
     VirtualPrinter printer;
     const QString statePath = options.value(stateOption);
