@@ -61,10 +61,7 @@ QStringDecoder *CodePageDecoders::decoder(int codePage)
         const auto *entry =
             std::find_if(std::begin(codePageNames), std::end(codePageNames),
                          [codePage](const CodePageEntry &candidate) { return candidate.codePage == codePage; });
-        // Stateless: a double-byte character cut short never swallows the next run's first byte.
-        QStringDecoder made = entry == std::end(codePageNames)
-                                  ? QStringDecoder()
-                                  : QStringDecoder(entry->name, QStringDecoder::Flag::Stateless);
+        QStringDecoder made = entry == std::end(codePageNames) ? QStringDecoder() : QStringDecoder(entry->name);
         found = m_decoders.emplace(codePage, std::move(made)).first;
     }
     return found->second.isValid() ? &found->second : nullptr;
@@ -78,7 +75,19 @@ bool CodePageDecoders::canDecode(int codePage)
 QString CodePageDecoders::decode(int codePage, QByteArrayView bytes)
 {
     QStringDecoder *pageDecoder = decoder(codePage);
-    return pageDecoder ? QString(pageDecoder->decode(bytes)) : QString(bytes.size(), QChar(0xFFFD));
+    if (!pageDecoder)
+        return QString(bytes.size(), QChar(0xFFFD));
+    // The system's decoders keep a double-byte character cut short for the next call, or drop it;
+    // a line end after the bytes (never part of a character here) makes it show, and the state
+    // is cleared for the next run of bytes. Bytes a page does not define come back as SUB.
+    QByteArray terminated(bytes.data(), bytes.size());
+    terminated.append('\n');
+    QString text = pageDecoder->decode(terminated);
+    pageDecoder->resetState();
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    text.replace(QChar(0x1A), QChar(0xFFFD));
+    return text;
 }
 
 } // namespace kr52

@@ -20,8 +20,8 @@ class CodePageDecoders {
 public:
     // Whether the code page is one of those above and the system can decode it.
     [[nodiscard]] bool canDecode(int codePage);
-    // The text of bytes in a code page canDecode accepted; a byte sequence the page does not
-    // define, or one cut short, shows as U+FFFD.
+    // The text of bytes (all 0x80 and up) in a code page canDecode accepted; a byte sequence the
+    // page does not define, or one cut short, shows as U+FFFD.
     [[nodiscard]] QString decode(int codePage, QByteArrayView bytes);
 
 private:

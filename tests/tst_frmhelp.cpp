@@ -1,3 +1,4 @@
+#include "files/boundedfile.h"
 #include "helpviewer/frmHelp.h"
 #include "helpviewer/helppage.h"
 #include "shell/frmMain.h"
@@ -13,7 +14,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <cerrno>
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -81,6 +84,8 @@ private slots:
     void escapeDoesNotCloseEnterOnCloseDoes();
     void missingFaqGivesMessageAndNoWindow();
     void unreadablePageKeepsThePageShown();
+    void oddFilesAreRefusedAtOnce_data();
+    void oddFilesAreRefusedAtOnce();
 };
 
 void tst_frmhelp::windowLayout()
@@ -257,17 +262,61 @@ void tst_frmhelp::unreadablePageKeepsThePageShown()
     QVERIFY(messages.last().text.contains(QStringLiteral("folder")));
     QCOMPARE(textOf(&help)->toPlainText(), page);
 
+    // Root reads any file, so the refusal comes from the seam under the file helper.
     const QString faq = program.path() + QStringLiteral("/help/faq.rtf");
     QFile locked(faq);
     QVERIFY(locked.open(QIODevice::WriteOnly));
     locked.write("{\\rtf1 secret}");
     locked.close();
-    QVERIFY(locked.setPermissions(QFileDevice::WriteOwner));
-    if (QFile(faq).open(QIODevice::ReadOnly))
-        QSKIP("running with rights that read any file");
-    QVERIFY(!help.ShowFAQ());
+    const kr52::OpenCall systemOpen = kr52::setOpenCallForTests([](const char *, int) {
+        errno = EACCES;
+        return -1;
+    });
+    const bool shown = help.ShowFAQ();
+    kr52::setOpenCallForTests(systemOpen);
+    QVERIFY(!shown);
     QCOMPARE(messages.count(), 2);
     QVERIFY(messages.last().text.contains(QStringLiteral("Permission denied")));
+    QCOMPARE(textOf(&help)->toPlainText(), page);
+}
+
+// A FIFO would block the open for good and a device would be read without end: each is refused
+// at once with the reason, and the window keeps its page.
+void tst_frmhelp::oddFilesAreRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("target"); // what help/manual.rtf is, or links to
+    QTest::addColumn<bool>("link");
+    QTest::newRow("FIFO") << "fifo" << false;
+    QTest::newRow("link to a FIFO") << "fifo" << true;
+    QTest::newRow("link to /dev/zero") << "/dev/zero" << true;
+    QTest::newRow("link to /dev/null") << "/dev/null" << true;
+}
+
+void tst_frmhelp::oddFilesAreRefusedAtOnce()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, link);
+    QTemporaryDir program;
+    QVERIFY(QDir(program.path()).mkdir(QStringLiteral("help")));
+    QVERIFY(QFile::copy(programDir + QStringLiteral("/help/help0.rtf"),
+                        program.path() + QStringLiteral("/help/help0.rtf")));
+    const QString manual = program.path() + QStringLiteral("/help/manual.rtf");
+    if (target == QLatin1String("fifo")) {
+        const QString fifo = link ? program.filePath(QStringLiteral("fifo")) : manual;
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        target = fifo;
+    }
+    if (link)
+        QVERIFY(QFile::link(target, manual));
+    QWidget owner;
+    frmHelp help(program.path(), &owner);
+    MessageCapture messages;
+    QVERIFY(help.SetHelpFile(0));
+    const QString page = textOf(&help)->toPlainText();
+
+    QVERIFY(!help.ShowManual());
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.last().text, QStringLiteral("Could not open the help page %1:\nnot a regular file.").arg(manual));
     QCOMPARE(textOf(&help)->toPlainText(), page);
 }
 
