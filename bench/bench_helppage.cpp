@@ -7,6 +7,7 @@
 // the given number of rounds; one round by default, as the slow cases take long).
 //
 //   bench_helppage [rounds] [case]     case: a name below, or all of them
+//   xvfb-run -a env QT_QPA_PLATFORM=xcb bench_helppage    the same on an X server
 //
 // Target: every page under the size cap on screen within about a second.
 #include "helpviewer/frmHelp.h"
@@ -68,7 +69,9 @@ qint64 median(std::vector<qint64> values)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a platform is given, such as xcb under xvfb-run for real fonts.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 1;
     const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
