@@ -381,8 +381,7 @@ void tst_rtfreader::longParagraphsBecomeSeveralBlocks_data()
     const QByteArray words = repeated("the cutter cuts ", 16000); // 256,000 characters
     QTest::newRow("words") << words << QString::fromLatin1(words) << 63;
     QTest::newRow("no blank at all") << QByteArray(100000, 'x') << QString(100000, QLatin1Char('x')) << 25;
-    QTest::newRow("formats change often") << repeated("{\\b a} {\\i b} ", 2000) << QString("a b ").repeated(2000)
-                                          << 16;
+    QTest::newRow("formats change often") << repeated("{\\b a} {\\i b} ", 2000) << QString("a b ").repeated(2000) << 16;
     QTest::newRow("a long real paragraph stays one") << repeated("word ", 800) << QString("word ").repeated(800) << 1;
 }
 
