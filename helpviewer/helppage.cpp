@@ -1,10 +1,10 @@
 #include "helpviewer/helppage.h"
 
+#include "files/boundedfile.h"
 #include "helpviewer/rtfreader.h"
 #include "settings/numbers.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace kr52 {
 
@@ -31,17 +31,12 @@ QString manualPagePath(const QString &programDir)
 
 QString loadHelpPage(const QString &path, QTextDocument &document)
 {
-    if (QFileInfo(path).isDir())
-        return QStringLiteral("It is a folder, not a file.");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString() + QLatin1Char('.');
-    const QByteArray rtf = file.read(maxPageBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString() + QLatin1Char('.');
-    if (rtf.size() > maxPageBytes)
+    const FileContents page = readRegularFile(QFile::encodeName(path), maxPageBytes);
+    if (page.tooLarge)
         return QStringLiteral("The file is larger than %1 MB.").arg(maxPageBytes / (1024 * 1024));
-    readRtf(rtf, document);
+    if (!page.error.isEmpty())
+        return page.error.endsWith(QLatin1Char('.')) ? page.error : page.error + QLatin1Char('.');
+    readRtf(page.bytes, document);
     return {};
 }
 

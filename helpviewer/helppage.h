@@ -12,7 +12,8 @@ namespace kr52 {
 [[nodiscard]] QString manualPagePath(const QString &programDir);
 
 // Reads the RTF page at path into document. Returns an empty text when the page is shown, or
-// the reason it could not be read (missing, unreadable, a folder, too large), in which case the
+// the reason it could not be read (missing, unreadable, a folder, not a regular file such as a FIFO or a
+// device, too large), in which case the
 // document keeps what it held.
 [[nodiscard]] QString loadHelpPage(const QString &path, QTextDocument &document);
 

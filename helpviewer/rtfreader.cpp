@@ -1,5 +1,6 @@
 #include "helpviewer/rtfreader.h"
 
+#include "helpviewer/rtfcodepages.h"
 #include "helpviewer/rtfwords.h"
 
 #include <QColor>
@@ -30,6 +31,13 @@ constexpr int maxTabStops = 32;
 constexpr int maxUnicodeSkip = 16;
 constexpr double twipsPerPixel = 15.0;
 constexpr int maxIndent = 15000; // twips, about ten inches
+constexpr int defaultCodePage = 1252;
+// The text layout of one block grows with the square of its length: a longer paragraph goes in as
+// several blocks, broken after a blank within the last part of each, so that each lays out fast.
+constexpr qsizetype maxBlockLength = 4096;
+constexpr qsizetype breakSearch = 256;
+// Each change of format within a block adds to its layout in the same way.
+constexpr std::size_t maxRunsPerBlock = 512;
 
 constexpr char16_t replacementCharacter = 0xFFFD;
 constexpr char16_t symbolFontBullet = 0xF0B7;
@@ -43,12 +51,17 @@ constexpr char16_t windows1252High[32] = {
 };
 
 enum class Destination : quint8 { Text, Skip, FontTable, ColourTable };
+enum class Vertical : quint8 { Normal, Subscript, Superscript };
+enum class Caps : quint8 { None, All, Small };
 
 struct CharacterState {
     bool bold = false;
     bool italic = false;
     bool underline = false;
     bool strike = false;
+    bool hidden = false;
+    Vertical vertical = Vertical::Normal;
+    Caps caps = Caps::None;
     int fontSize = defaultFontSize;
     int colour = 0; // 0 is the automatic colour
     int highlight = 0;
@@ -84,6 +97,8 @@ struct ShownFormat {
     bool underline = false;
     bool strike = false;
     bool fixedPitch = false;
+    Vertical vertical = Vertical::Normal;
+    Caps caps = Caps::None;
     int fontSize = defaultFontSize;
     qint64 colour = -1; // the RGBA value, or -1 for none
     qint64 highlight = -1;
@@ -94,14 +109,16 @@ struct ShownFormat {
 size_t qHash(const ShownFormat &format, size_t seed = 0)
 {
     return qHashMulti(seed, format.bold, format.italic, format.underline, format.strike, format.fixedPitch,
-                      format.fontSize, format.colour, format.highlight);
+                      quint8(format.vertical), quint8(format.caps), format.fontSize, format.colour, format.highlight);
 }
 
 size_t qHash(const CharacterState &state, size_t seed = 0)
 {
     // The four switches and the size share one word: fewer values to mix for a lookup made per run.
     const quint64 switchesAndSize = quint64(state.bold) | quint64(state.italic) << 1 | quint64(state.underline) << 2 |
-                                    quint64(state.strike) << 3 | quint64(quint32(state.fontSize)) << 32;
+                                    quint64(state.strike) << 3 | quint64(state.hidden) << 4 |
+                                    quint64(state.vertical) << 5 | quint64(state.caps) << 7 |
+                                    quint64(quint32(state.fontSize)) << 32;
     return qHashMulti(seed, switchesAndSize, state.colour, state.highlight, state.font);
 }
 
@@ -121,24 +138,31 @@ struct Run {
 struct FontInfo {
     bool symbol = false;
     bool fixedPitch = false;
+    int codePage = 0; // 0: the document's
 };
 
 // How the text loop treats each byte: most stand for themselves in Latin-1 and Windows-1252 alike
 // and go into the paragraph a stretch at a time.
 enum class ByteKind : quint8 { Plain, EndsText, Mapped };
 
-constexpr std::array<ByteKind, 256> byteKinds = [] {
+constexpr std::array<ByteKind, 256> byteKinds(bool windows1252)
+{
     std::array<ByteKind, 256> kinds{};
     for (int byte = 0; byte < 256; ++byte) {
         if (byte == '{' || byte == '}' || byte == '\\' || byte == '\r' || byte == '\n')
             kinds[byte] = ByteKind::EndsText;
-        else if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0) || byte == 0xB7)
-            kinds[byte] = ByteKind::Mapped; // controls, the 1252 range, and the Symbol font's bullet
+        else if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && !windows1252))
+            kinds[byte] = ByteKind::Mapped; // controls, and every 8-bit byte of another code page
+        else if ((byte >= 0x80 && byte < 0xA0) || byte == 0xB7)
+            kinds[byte] = ByteKind::Mapped; // the 1252 range, and the Symbol font's bullet
         else
             kinds[byte] = ByteKind::Plain;
     }
     return kinds;
-}();
+}
+
+constexpr std::array<ByteKind, 256> windows1252Kinds = byteKinds(true);
+constexpr std::array<ByteKind, 256> otherCodePageKinds = byteKinds(false);
 
 // QTextCursor takes a private copy of every format it is given and looks that copy up by its hash.
 // Comparing the format once with a different one makes it compute the hash and keep it in the
@@ -232,8 +256,14 @@ private:
     void startRun();
     void textByte(uchar byte);
     void character(char16_t c);
+    void putCharacter(char16_t c);
+    void flushBytes();
+    [[nodiscard]] int codePage();
     void paragraphBreak();
     void writeParagraph();
+    [[nodiscard]] qsizetype blockEnd(qsizetype start, std::size_t run) const;
+    [[nodiscard]] qsizetype runEnd(std::size_t run) const;
+    void insertRuns(qsizetype from, qsizetype to, std::size_t &run);
 
     void finishFontEntry();
     void finishColourEntry();
@@ -250,6 +280,13 @@ private:
     std::vector<GroupState> m_saved;
     int m_groupsBeyondLimit = 0;
     int m_pendingSkip = 0; // fallback characters still to drop after \uN
+
+    int m_documentCodePage = defaultCodePage;
+    CodePageDecoders m_decoders;
+    // 8-bit bytes of another code page than 1252 wait here until the text around them goes on, so
+    // that a double-byte character written as two \'hh escapes decodes whole.
+    QByteArray m_pendingBytes;
+    int m_pendingCodePage = defaultCodePage;
 
     QTextDocument &m_document;
     QTextCursor m_cursor;
@@ -308,6 +345,7 @@ void RtfReader::read()
                 readText();
         }
     }
+    flushBytes();
     if (!m_runs.empty())
         writeParagraph(); // a file cut short, or text after the document's group
     m_cursor.endEditBlock();
@@ -319,6 +357,7 @@ void RtfReader::readControl()
         return;
     const char c = m_data[m_pos];
     if (isLetter(c)) {
+        flushBytes();
         readControlWord();
         return;
     }
@@ -327,6 +366,7 @@ void RtfReader::readControl()
         readHexByte();
         return;
     }
+    flushBytes();
     if (!swallowedAsFallback())
         controlSymbol(c);
 }
@@ -494,6 +534,27 @@ void RtfReader::textWord(RtfWord word, bool hasParameter, int parameter)
         ch = CharacterState{};
         ch.font = m_defaultFont;
         break;
+    case RtfWord::Hidden:
+        ch.hidden = on;
+        break;
+    case RtfWord::Subscript:
+        ch.vertical = on ? Vertical::Subscript : Vertical::Normal;
+        break;
+    case RtfWord::Superscript:
+        ch.vertical = on ? Vertical::Superscript : Vertical::Normal;
+        break;
+    case RtfWord::NoSuperSub:
+        ch.vertical = Vertical::Normal;
+        break;
+    case RtfWord::Caps:
+        ch.caps = on ? Caps::All : Caps::None;
+        break;
+    case RtfWord::SmallCaps:
+        ch.caps = on ? Caps::Small : Caps::None;
+        break;
+    case RtfWord::AnsiCodePage:
+        m_documentCodePage = hasParameter && parameter > 0 ? parameter : defaultCodePage;
+        break;
     case RtfWord::Bold:
         ch.bold = on;
         break;
@@ -586,6 +647,7 @@ void RtfReader::fontTableWord(RtfWord word, int parameter)
         break;
     case RtfWord::FontCharset:
         m_tableFontInfo.symbol = m_tableFontInfo.symbol || parameter == 2;
+        m_tableFontInfo.codePage = charsetCodePage(parameter);
         break;
     case RtfWord::FontModern:
         m_tableFontInfo.fixedPitch = true;
@@ -624,6 +686,7 @@ void RtfReader::colourTableWord(RtfWord word, int parameter)
 
 void RtfReader::openGroup()
 {
+    flushBytes();
     m_pendingSkip = 0;
     if (m_saved.size() >= maxGroupDepth) {
         ++m_groupsBeyondLimit;
@@ -634,6 +697,7 @@ void RtfReader::openGroup()
 
 void RtfReader::closeGroup()
 {
+    flushBytes();
     m_pendingSkip = 0;
     if (m_groupsBeyondLimit > 0) {
         --m_groupsBeyondLimit;
@@ -668,13 +732,14 @@ void RtfReader::skipBinary(int count)
 void RtfReader::readText()
 {
     if (m_state.destination != Destination::Text) {
-        while (m_pos < m_size && byteKinds[uchar(m_data[m_pos])] != ByteKind::EndsText) {
+        while (m_pos < m_size && windows1252Kinds[uchar(m_data[m_pos])] != ByteKind::EndsText) {
             if (m_state.destination != Destination::Skip)
                 textByte(uchar(m_data[m_pos]));
             ++m_pos;
         }
         return;
     }
+    const std::array<ByteKind, 256> &byteKinds = codePage() == defaultCodePage ? windows1252Kinds : otherCodePageKinds;
     qsizetype plainStart = m_pos;
     while (m_pos < m_size) {
         const uchar byte = uchar(m_data[m_pos]);
@@ -696,6 +761,9 @@ void RtfReader::appendPlainText(qsizetype start, qsizetype end)
 {
     if (start == end)
         return;
+    flushBytes();
+    if (m_state.character.hidden)
+        return;
     startRun();
     m_text.append(QLatin1StringView(m_data + start, end - start));
 }
@@ -706,8 +774,31 @@ void RtfReader::startRun()
         m_runs.push_back({m_text.size(), m_state.character});
 }
 
+// The code page of the text in the current font: the font's own, or else the document's; 1252
+// where that is one this reader cannot decode.
+int RtfReader::codePage()
+{
+    const FontInfo font = fontInfo(m_state.character.font);
+    if (font.symbol)
+        return defaultCodePage;
+    const int page = font.codePage != 0 ? font.codePage : m_documentCodePage;
+    return page == defaultCodePage || !m_decoders.canDecode(page) ? defaultCodePage : page;
+}
+
 void RtfReader::textByte(uchar byte)
 {
+    if (byte >= 0x80 && m_state.destination == Destination::Text) {
+        const int page = codePage();
+        if (page != defaultCodePage) {
+            if (m_state.character.hidden)
+                return;
+            if (page != m_pendingCodePage)
+                flushBytes();
+            m_pendingCodePage = page;
+            m_pendingBytes.append(char(byte));
+            return;
+        }
+    }
     char32_t code = byte;
     if (byte == 0xB7 && fontInfo(m_state.character.font).symbol)
         code = bullet;
@@ -717,10 +808,32 @@ void RtfReader::textByte(uchar byte)
         character(c);
 }
 
+void RtfReader::flushBytes()
+{
+    if (m_pendingBytes.isEmpty())
+        return;
+    const QString text = m_decoders.decode(m_pendingCodePage, m_pendingBytes);
+    m_pendingBytes.resize(0);
+    for (QChar c : text) {
+        // A page's C1 controls stand for nothing printable.
+        const char16_t decoded = c.unicode() >= 0x80 && c.unicode() < 0xA0 ? replacementCharacter : c.unicode();
+        if (const char16_t shown = safeCharacter(decoded))
+            putCharacter(shown);
+    }
+}
+
 void RtfReader::character(char16_t c)
+{
+    flushBytes();
+    putCharacter(c);
+}
+
+void RtfReader::putCharacter(char16_t c)
 {
     switch (m_state.destination) {
     case Destination::Text:
+        if (m_state.character.hidden)
+            break;
         startRun();
         m_text.append(QChar(c));
         m_textHasSurrogates = m_textHasSurrogates || QChar::isSurrogate(c);
@@ -748,36 +861,78 @@ void RtfReader::paragraphBreak()
 
 void RtfReader::writeParagraph()
 {
+    flushBytes();
     // The paragraph takes the properties in force at its end, and an empty one the height of
     // the text it would have held.
     const QTextCharFormat separatorFormat = m_charFormats[std::size_t(charFormatIndex(m_state.character))];
-    if (m_firstParagraph) {
-        m_cursor.setBlockFormat(blockFormat(m_state.paragraph));
-        m_cursor.setBlockCharFormat(separatorFormat);
-        m_firstParagraph = false;
-    } else {
-        m_cursor.insertBlock(blockFormat(m_state.paragraph), separatorFormat);
-    }
+    const QTextBlockFormat &format = blockFormat(m_state.paragraph);
     if (m_textHasSurrogates)
         repairSurrogates(m_text);
-    // Runs that differ only in what is not shown (a font face, say) go in as one.
-    std::size_t first = 0;
-    int format = m_runs.empty() ? -1 : charFormatIndex(m_runs.front().state);
-    while (first < m_runs.size()) {
-        std::size_t next = first + 1;
-        int nextFormat = -1;
-        while (next < m_runs.size() && (nextFormat = charFormatIndex(m_runs[next].state)) == format)
-            ++next;
-        const qsizetype start = m_runs[first].start;
-        const qsizetype end = next < m_runs.size() ? m_runs[next].start : m_text.size();
-        m_cursor.insertText(QString::fromRawData(m_text.constData() + start, end - start),
-                            m_charFormats[std::size_t(format)]);
-        first = next;
-        format = nextFormat;
-    }
+    std::size_t run = 0;
+    qsizetype start = 0;
+    do {
+        const qsizetype end = blockEnd(start, run);
+        QTextBlockFormat pieceFormat = format;
+        // The pieces of a long paragraph read as one: the space before, the first-line indent
+        // and the space after belong to the whole paragraph only.
+        if (start > 0) {
+            pieceFormat.setTopMargin(0);
+            pieceFormat.setTextIndent(0);
+        }
+        if (end < m_text.size())
+            pieceFormat.setBottomMargin(0);
+        if (m_firstParagraph) {
+            m_cursor.setBlockFormat(pieceFormat);
+            m_cursor.setBlockCharFormat(separatorFormat);
+            m_firstParagraph = false;
+        } else {
+            m_cursor.insertBlock(pieceFormat, separatorFormat);
+        }
+        insertRuns(start, end, run);
+        start = end;
+    } while (start < m_text.size());
     m_text.resize(0); // keeps the buffer for the next paragraph
     m_runs.clear();
     m_textHasSurrogates = false;
+}
+
+// Where the block that starts at start (inside run) ends: the paragraph's end, or a break after
+// the last blank before the length or run limit, or right at the limit where no blank is near.
+qsizetype RtfReader::blockEnd(qsizetype start, std::size_t run) const
+{
+    qsizetype limit = std::min(m_text.size(), start + maxBlockLength);
+    if (run + maxRunsPerBlock < m_runs.size())
+        limit = std::min(limit, m_runs[run + maxRunsPerBlock].start);
+    if (limit == m_text.size())
+        return limit;
+    for (qsizetype end = limit; end > start && end > limit - breakSearch; --end) {
+        if (m_text.at(end - 1) == QLatin1Char(' '))
+            return end;
+    }
+    // Never between the two halves of a surrogate pair.
+    return m_text.at(limit - 1).isHighSurrogate() && limit - 1 > start ? limit - 1 : limit;
+}
+
+qsizetype RtfReader::runEnd(std::size_t run) const
+{
+    return run + 1 < m_runs.size() ? m_runs[run + 1].start : m_text.size();
+}
+
+// Inserts the text from..to, which starts inside run; run is left on the run holding to. Runs
+// that differ only in what is not shown (a font face, say) go in as one.
+void RtfReader::insertRuns(qsizetype from, qsizetype to, std::size_t &run)
+{
+    while (from < to) {
+        const int format = charFormatIndex(m_runs[run].state);
+        while (runEnd(run) < to && charFormatIndex(m_runs[run + 1].state) == format)
+            ++run;
+        const qsizetype end = std::min(runEnd(run), to);
+        m_cursor.insertText(QString::fromRawData(m_text.constData() + from, end - from),
+                            m_charFormats[std::size_t(format)]);
+        if (end == runEnd(run) && run + 1 < m_runs.size())
+            ++run;
+        from = end;
+    }
 }
 
 void RtfReader::finishFontEntry()
@@ -816,6 +971,8 @@ int RtfReader::charFormatIndex(const CharacterState &state)
                             state.underline,
                             state.strike,
                             fontInfo(state.font).fixedPitch,
+                            state.vertical,
+                            state.caps,
                             state.fontSize,
                             colour.isValid() ? qint64(colour.rgba()) : -1,
                             highlight.isValid() ? qint64(highlight.rgba()) : -1};
@@ -827,6 +984,11 @@ int RtfReader::charFormatIndex(const CharacterState &state)
         format.setFontUnderline(shown.underline);
         format.setFontStrikeOut(shown.strike);
         format.setFontPointSize(shown.fontSize / 2.0);
+        if (shown.vertical != Vertical::Normal)
+            format.setVerticalAlignment(shown.vertical == Vertical::Subscript ? QTextCharFormat::AlignSubScript
+                                                                              : QTextCharFormat::AlignSuperScript);
+        if (shown.caps != Caps::None)
+            format.setFontCapitalization(shown.caps == Caps::All ? QFont::AllUppercase : QFont::SmallCaps);
         if (colour.isValid())
             format.setForeground(colour);
         if (highlight.isValid())

@@ -29,6 +29,12 @@ enum class RtfWord {
     Binary,
     // character formatting
     Plain,
+    Hidden,
+    Subscript,
+    Superscript,
+    NoSuperSub,
+    Caps,
+    SmallCaps,
     Bold,
     Italic,
     Underline, // every underline style
@@ -39,6 +45,8 @@ enum class RtfWord {
     Highlight,
     Font,
     DefaultFont,
+    // the document's code page for \'hh bytes
+    AnsiCodePage,
     // paragraph formatting
     ParagraphDefaults,
     AlignLeft,

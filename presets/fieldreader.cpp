@@ -7,13 +7,28 @@
 
 namespace kr52 {
 
+bool FieldReader::take(char &c)
+{
+    if (m_budget == 0) {
+        // Cut only when the field really goes on; a field ending exactly at the bound is whole.
+        m_cut = !m_device.atEnd();
+        return false;
+    }
+    if (!m_device.getChar(&c))
+        return false;
+    --m_budget;
+    return true;
+}
+
 std::optional<QString> FieldReader::next()
 {
     const bool announced = std::exchange(m_fieldAnnounced, false);
+    m_budget = m_maxFieldBytes;
+    m_cut = false;
     char c = 0;
     do {
-        if (!m_device.getChar(&c))
-            return announced ? std::optional<QString>(QString()) : std::nullopt;
+        if (!take(c))
+            return announced || m_cut ? std::optional<QString>(QString()) : std::nullopt;
     } while (c == ' ');
 
     if (c == ',' || isLineEnd(c)) {
@@ -23,12 +38,13 @@ std::optional<QString> FieldReader::next()
 
     QByteArray value;
     if (c == '"') {
-        while (m_device.getChar(&c) && c != '"')
+        while (take(c) && c != '"')
             value.append(c);
-        skipToDelimiter();
+        if (!m_cut)
+            skipToDelimiter();
     } else {
         value.append(c);
-        while (m_device.getChar(&c)) {
+        while (take(c)) {
             if (c == ',' || isLineEnd(c)) {
                 endField(c);
                 break;
@@ -55,7 +71,7 @@ void FieldReader::endField(char c)
 void FieldReader::skipToDelimiter()
 {
     char c = 0;
-    while (m_device.getChar(&c)) {
+    while (take(c)) {
         if (c == ',' || isLineEnd(c)) {
             endField(c);
             return;

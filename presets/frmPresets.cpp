@@ -1,13 +1,13 @@
 #include "presets/frmPresets.h"
 
 #include "presets/presetfile.h"
-#include "presets/presetfolder.h"
 #include "presets/presetmessages.h"
 #include "ui/controls.h"
 #include "ui/messagebox.h"
 #include "ui/twips.h"
 #include "ui/uifont.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -25,10 +25,10 @@ frmPresets *frmPresets::create(const QString &programDir, QWidget *mainWindow)
                     mainWindow);
         return nullptr;
     }
-    return new frmPresets(folder, listing.names, mainWindow);
+    return new frmPresets(folder, listing, mainWindow);
 }
 
-frmPresets::frmPresets(const QString &folder, const QStringList &names, QWidget *mainWindow)
+frmPresets::frmPresets(const QString &folder, const PresetFolderListing &listing, QWidget *mainWindow)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_folder(folder), m_mainWindow(mainWindow), filePresets(new QListWidget(this)),
       comPUse(makeButton(this, QStringLiteral("comPUse"), QStringLiteral("Use"))),
@@ -67,12 +67,15 @@ frmPresets::frmPresets(const QString &folder, const QStringList &names, QWidget 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    Form_Load(names);
+    Form_Load(listing);
 }
 
-void frmPresets::Form_Load(const QStringList &names)
+void frmPresets::Form_Load(const PresetFolderListing &listing)
 {
-    filePresets->addItems(names);
+    for (qsizetype i = 0; i < listing.names.size(); ++i) {
+        auto *item = new QListWidgetItem(listing.names[i], filePresets);
+        item->setData(Qt::UserRole, listing.fileNames[i]);
+    }
 }
 
 QString frmPresets::selectedName() const
@@ -86,12 +89,19 @@ QString frmPresets::selectedPath() const
     return m_folder + QLatin1Char('/') + selectedName();
 }
 
+QByteArray frmPresets::selectedFilePath() const
+{
+    const QList<QListWidgetItem *> selected = filePresets->selectedItems();
+    const QByteArray fileName = selected.isEmpty() ? QByteArray() : selected.first()->data(Qt::UserRole).toByteArray();
+    return QFile::encodeName(m_folder) + '/' + fileName;
+}
+
 void frmPresets::filePresets_Click()
 {
     const QString name = selectedName();
     if (name.isEmpty())
         return;
-    const PresetDescription read = readPresetDescription(selectedPath());
+    const PresetDescription read = readPresetDescription(selectedFilePath());
     switch (read.outcome) {
     case PresetDescription::Outcome::Read:
         labPDesc->setText(read.description);
@@ -109,7 +119,7 @@ void frmPresets::comPUse_Click()
 {
     if (selectedName().isEmpty())
         return;
-    const PresetHeader check = checkPresetHeader(selectedPath());
+    const PresetHeader check = checkPresetHeader(selectedFilePath());
     switch (check.outcome) {
     case PresetHeader::Outcome::Valid:
         break;

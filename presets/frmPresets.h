@@ -1,5 +1,7 @@
 #pragma once
 
+#include "presets/presetfolder.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -23,12 +25,14 @@ public slots:
     void reject() override;
 
 private:
-    frmPresets(const QString &folder, const QStringList &names, QWidget *mainWindow);
+    frmPresets(const QString &folder, const kr52::PresetFolderListing &listing, QWidget *mainWindow);
 
-    void Form_Load(const QStringList &names);
-    // The name selected in the file list, or nothing.
+    void Form_Load(const kr52::PresetFolderListing &listing);
+    // The name selected in the file list as shown, or nothing.
     [[nodiscard]] QString selectedName() const;
+    // The selected file's path as shown in messages, and as the system names it for opening.
     [[nodiscard]] QString selectedPath() const;
+    [[nodiscard]] QByteArray selectedFilePath() const;
 
     void filePresets_Click();
     void comPUse_Click();

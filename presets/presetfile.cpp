@@ -1,5 +1,6 @@
 #include "presets/presetfile.h"
 
+#include "files/boundedfile.h"
 #include "presets/fieldreader.h"
 #include "settings/numbers.h"
 
@@ -24,36 +25,51 @@ std::optional<qint16> presetVersion(QStringView header)
     return qint16(version);
 }
 
-PresetDescription readPresetDescription(const QString &path)
+PresetDescription readPresetDescription(const QByteArray &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {PresetDescription::Outcome::Unreadable, {}, file.errorString()};
+    const OpenedFile opened = openRegularFile(path);
+    if (!opened.file)
+        return {PresetDescription::Outcome::Unreadable, {}, opened.error};
+    QFile &file = *opened.file;
     FieldReader fields(file);
     const std::optional<QString> header = fields.next();
-    const std::optional<QString> description = header && isPresetHeader(*header) ? fields.next() : std::nullopt;
+    const bool preset = header && !fields.lastFieldCut() && isPresetHeader(*header);
+    std::optional<QString> description = preset ? fields.next() : std::nullopt;
     if (file.error() != QFileDevice::NoError)
         return {PresetDescription::Outcome::Unreadable, {}, file.errorString()};
-    if (!header || !isPresetHeader(*header))
+    if (!preset)
         return {PresetDescription::Outcome::NotAPreset, {}, {}};
+    if (description && fields.lastFieldCut())
+        description->append(cutDescriptionMark);
     return {PresetDescription::Outcome::Read, description.value_or(QString()), {}};
 }
 
-PresetHeader checkPresetHeader(const QString &path)
+PresetDescription readPresetDescription(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {PresetHeader::Outcome::Unreadable, 0, file.errorString()};
+    return readPresetDescription(QFile::encodeName(path));
+}
+
+PresetHeader checkPresetHeader(const QByteArray &path)
+{
+    const OpenedFile opened = openRegularFile(path);
+    if (!opened.file)
+        return {PresetHeader::Outcome::Unreadable, 0, opened.error};
+    QFile &file = *opened.file;
     FieldReader fields(file);
     const std::optional<QString> header = fields.next();
     if (file.error() != QFileDevice::NoError)
         return {PresetHeader::Outcome::Unreadable, 0, file.errorString()};
-    if (!header || !isPresetHeader(*header))
+    if (!header || fields.lastFieldCut() || !isPresetHeader(*header))
         return {PresetHeader::Outcome::Corrupt, 0, {}};
     const std::optional<qint16> version = presetVersion(*header);
     if (!version)
         return {PresetHeader::Outcome::Corrupt, 0, {}};
     return {PresetHeader::Outcome::Valid, *version, {}};
+}
+
+PresetHeader checkPresetHeader(const QString &path)
+{
+    return checkPresetHeader(QFile::encodeName(path));
 }
 
 } // namespace kr52

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -23,7 +24,7 @@ inline constexpr QLatin1StringView presetMagic("VX5PREV");
 struct PresetDescription {
     enum class Outcome {
         Read,       // a preset file; description holds its second field
-        NotAPreset, // the header is missing or lacks the magic
+        NotAPreset, // the header is missing, lacks the magic or is too long
         Unreadable, // the file could not be opened or read; error holds the system's reason
     };
     Outcome outcome = Outcome::Unreadable;
@@ -31,15 +32,22 @@ struct PresetDescription {
     QString error;
 };
 
-// Opens the file for reading only, takes its header and, for a preset file, its description,
-// and closes it again. A preset file that ends right after its header has an empty description.
+// Marks the end of a description longer than a field may be, after the part that is shown.
+inline constexpr QStringView cutDescriptionMark = u"\u2026";
+
+// Opens the file for reading only (as every file from outside is: see files/boundedfile.h), takes
+// its header and, for a preset file, its description, and closes it again. A preset file that
+// ends right after its header has an empty description. A header longer than a field may be
+// is not a preset; a longer description is cut and ends in cutDescriptionMark. The path is the
+// bytes the system names the file by, so names that are not UTF-8 are opened too.
+[[nodiscard]] PresetDescription readPresetDescription(const QByteArray &path);
 [[nodiscard]] PresetDescription readPresetDescription(const QString &path);
 
 // The check made before a preset is used.
 struct PresetHeader {
     enum class Outcome {
         Valid,      // the magic and a 16-bit version, in version
-        Corrupt,    // the header is missing, lacks the magic, or its version needs more than 16 bits
+        Corrupt,    // the header is missing, lacks the magic, is too long, or its version needs more than 16 bits
         Unreadable, // the file could not be opened or read; error holds the system's reason
     };
     Outcome outcome = Outcome::Unreadable;
@@ -48,6 +56,7 @@ struct PresetHeader {
 };
 
 // Opens the file for reading only, checks its header field and closes it again.
+[[nodiscard]] PresetHeader checkPresetHeader(const QByteArray &path);
 [[nodiscard]] PresetHeader checkPresetHeader(const QString &path);
 
 } // namespace kr52

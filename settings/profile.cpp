@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/profile.h"
 
+#include "files/boundedfile.h"
+
 #include <QFile>
 #include <QStringDecoder>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kr52 {
 
@@ -21,11 +17,6 @@ const QString cutOffsetKey = QStringLiteral("cut-offset");
 ProfileResult refuse(const QString &why)
 {
     return {std::nullopt, why};
-}
-
-QString systemReason(int errorNumber)
-{
-    return QString::fromLocal8Bit(std::strerror(errorNumber));
 }
 
 } // namespace
@@ -87,32 +78,16 @@ ProfileResult parseProfile(const QByteArray &text, const QString &name)
 
 ProfileResult readProfile(const QString &path)
 {
-    const auto unreadable = [&](const QString &why) {
-        return refuse(QStringLiteral("Could not read the profile %1: %2").arg(path, why));
-    };
-    // Non-blocking, so that a FIFO cannot hold the program before it is refused below.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return unreadable(systemReason(errno) + QLatin1Char('.'));
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return unreadable(file.errorString() + QLatin1Char('.'));
+    const FileContents read = readRegularFile(QFile::encodeName(path), profileSizeLimit);
+    if (read.tooLarge)
+        return refuse(QStringLiteral("Could not read the profile %1: it is larger than %2 bytes.")
+                          .arg(path)
+                          .arg(profileSizeLimit));
+    if (!read.error.isEmpty()) {
+        const QString reason = read.error.endsWith(QLatin1Char('.')) ? read.error : read.error + QLatin1Char('.');
+        return refuse(QStringLiteral("Could not read the profile %1: %2").arg(path, reason));
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0)
-        return unreadable(systemReason(errno) + QLatin1Char('.'));
-    if (!S_ISREG(info.st_mode))
-        return unreadable(QStringLiteral("it is not a regular file."));
-    if (info.st_size > profileSizeLimit)
-        return unreadable(QStringLiteral("it is larger than %1 bytes.").arg(profileSizeLimit));
-    // The file may grow between the check and the read; read no more than the limit allows.
-    const QByteArray text = file.read(profileSizeLimit + 1);
-    if (file.error() != QFileDevice::NoError)
-        return unreadable(file.errorString() + QLatin1Char('.'));
-    if (text.size() > profileSizeLimit)
-        return unreadable(QStringLiteral("it is larger than %1 bytes.").arg(profileSizeLimit));
-    return parseProfile(text, path);
+    return parseProfile(read.bytes, path);
 }
 
 } // namespace kr52

@@ -60,7 +60,7 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
     buildMainPage(addPage(QStringLiteral("Main")));
     buildSettingsPages();
 
-    connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -70,6 +70,9 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
 
 frmMain::~frmMain()
 {
+    // QWidget's destructor moves the focus off the children it deletes; by then this is no
+    // frmMain any more, so the slot must not run.
+    disconnect(m_focusConnection);
     Form_Unload();
 }
 

@@ -85,6 +85,8 @@ private:
     void txtCutOffset_Validate();
     void focusChanged(QWidget *old, QWidget *now);
 
+    // The application's focus signal outlives this window: cut before the window is torn down.
+    QMetaObject::Connection m_focusConnection;
     QString m_programDir;
     qint16 m_cmode = 0;
     QString m_lptport;

@@ -179,9 +179,9 @@ private slots:
         QTest::newRow("missing") << "missing"
                                  << "No such file or directory.";
         QTest::newRow("folder") << "folder"
-                                << "it is not a regular file.";
+                                << "It is a folder, not a file.";
         QTest::newRow("FIFO") << "fifo"
-                              << "it is not a regular file.";
+                              << "not a regular file.";
         QTest::newRow("too large") << "large"
                                    << "it is larger than 1048576 bytes.";
     }

@@ -435,6 +435,29 @@ private slots:
         QCOMPARE(pty.readAll(), switchBytes('E', '+', "1000") + switchBytes('E', '-', "0FFF") +
                                     switchBytes('E', '+', "0035") + selfTest());
     }
+
+    // Deleting the window moves the focus off the box while the window is half torn down; the
+    // window's focus slot must not run then (the sanitizer build reports it as undefined).
+    void closingWithTheFocusInTheBox()
+    {
+        auto *main = new frmMain(QStringLiteral(KR52_PROGRAM_DIR));
+        main->show();
+        QApplication::setActiveWindow(main);
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        main->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(4);
+        auto *box = main->findChild<QLineEdit *>(QStringLiteral("txtCutOffset"));
+        QVERIFY(box);
+        box->setFocus();
+        box->setText(QStringLiteral("12"));
+        QCOMPARE(QApplication::focusWidget(), box);
+        int focusMoves = 0;
+        const QMetaObject::Connection watch = connect(qApp, &QApplication::focusChanged, this,
+                                                      [&](QWidget *old, QWidget *) { focusMoves += old == box; });
+        delete main;
+        disconnect(watch);
+        QCOMPARE(focusMoves, 1); // the focus did leave the box during the deletion
+        QCOMPARE(QApplication::focusWidget(), nullptr);
+    }
 };
 
 QTEST_MAIN(tst_cutadjuster)

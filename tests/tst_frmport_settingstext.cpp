@@ -38,10 +38,15 @@ private slots:
                                            << "7 8"
                                            << "1"
                                            << "9600,n,7 8,1";
-        QTest::newRow("only blanks are trimmed") << "9600"
+        // The settings parser reads any white space around a field as none; so does the text.
+        QTest::newRow("tabs around both fields") << "19200"
                                                  << "\t7"
-                                                 << "1"
-                                                 << "9600,n,\t7,1";
+                                                 << "1\t"
+                                                 << "19200,n,7,1";
+        QTest::newRow("no-break spaces and line ends") << "9600"
+                                                       << QString::fromUtf8("\u00a07\u00a0")
+                                                       << QString("\n2\r")
+                                                       << "9600,n,7,2";
         QTest::newRow("anything typed passed on") << "9600"
                                                   << "9"
                                                   << "x"

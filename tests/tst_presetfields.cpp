@@ -7,13 +7,14 @@ using kr52::FieldReader;
 
 namespace {
 
-// Every field of the text, in order, until the reader finds the end.
+// Every field of the text, in order, until the reader finds the end; the bound is far above the
+// fields of these texts.
 QStringList allFields(const QByteArray &text)
 {
     QByteArray data = text;
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    FieldReader reader(buffer);
+    FieldReader reader(buffer, 4 << 20);
     QStringList fields;
     while (const std::optional<QString> field = reader.next()) {
         fields.append(*field);
@@ -85,6 +86,40 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(QStringList, fields);
         QCOMPARE(allFields(text), fields);
+    }
+
+    // No field reads more than its bound, whatever the text: spaces, the value and what follows a
+    // closing quote all count. A field that fits exactly, delimiter included, is whole.
+    void boundedFields_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<qint64>("position"); // where the reader stands after the field
+
+        QTest::newRow("fits with its comma") << QByteArray("abcdefg,h") << "abcdefg" << false << qint64(8);
+        QTest::newRow("fits at the end") << QByteArray("abcdefgh") << "abcdefgh" << false << qint64(8);
+        QTest::newRow("one byte over") << QByteArray("abcdefgh,") << "abcdefgh" << true << qint64(8);
+        QTest::newRow("no delimiter at all") << QByteArray(4096, 'x') << "xxxxxxxx" << true << qint64(8);
+        QTest::newRow("spaces count") << QByteArray("      abc,") << "ab" << true << qint64(8);
+        QTest::newRow("only spaces") << QByteArray(100, ' ') << "" << true << qint64(8);
+        QTest::newRow("quote left open") << QByteArray("\"abcdefghij\"") << "abcdefg" << true << qint64(8);
+        QTest::newRow("text after the quote counts") << QByteArray("\"ab\"cdefghij,k") << "ab" << true << qint64(8);
+        QTest::newRow("quoted fits") << QByteArray("\"abcde\",k") << "abcde" << false << qint64(8);
+    }
+
+    void boundedFields()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, field);
+        QFETCH(bool, cut);
+        QFETCH(qint64, position);
+        QBuffer buffer(&text);
+        buffer.open(QIODevice::ReadOnly);
+        FieldReader reader(buffer, 8);
+        QCOMPARE(reader.next().value_or("<end>"), field);
+        QCOMPARE(reader.lastFieldCut(), cut);
+        QCOMPARE(buffer.pos(), position);
     }
 
     // The reader takes no more of the file than the fields asked for.

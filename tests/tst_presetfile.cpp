@@ -1,3 +1,4 @@
+#include "files/boundedfile.h"
 #include "presets/presetfile.h"
 #include "presets/presetfolder.h"
 
@@ -5,6 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
+#include <sys/stat.h>
 
 using namespace kr52;
 
@@ -69,6 +73,18 @@ private slots:
         QTest::newRow("empty file") << QByteArray() << O::NotAPreset << "";
         QTest::newRow("blank first line") << QByteArray("\r\nVX5PREV1,Tickets") << O::NotAPreset << "";
         QTest::newRow("binary") << QByteArray("\x00\xff\x1bVX5PREV1", 11) << O::NotAPreset << "";
+
+        // A field holds at most 64 KB of the file, the comma after it included.
+        const qsizetype bound = 64 * 1024;
+        QTest::newRow("description longer than a field is cut and marked")
+            << QByteArray("VX5PREV1," + QByteArray(1 << 20, 'd')) << O::Read
+            << QString(bound, QLatin1Char('d')) + cutDescriptionMark.toString();
+        QTest::newRow("description that just fits") << QByteArray("VX5PREV1," + QByteArray(bound - 1, 'd') + ",")
+                                                    << O::Read << QString(bound - 1, QLatin1Char('d'));
+        QTest::newRow("header longer than a field")
+            << QByteArray("VX5PREV1" + QByteArray(1 << 20, 'x') + ",Tickets") << O::NotAPreset << "";
+        QTest::newRow("header that just fits")
+            << QByteArray("VX5PREV1" + QByteArray(bound - 9, ' ') + ",Tickets") << O::Read << "Tickets";
     }
 
     void descriptionRead()
@@ -106,6 +122,8 @@ private slots:
         QTest::newRow("lower case") << QByteArray("vx5prev1") << O::Corrupt << 0;
         QTest::newRow("six characters") << QByteArray("VX5PRE") << O::Corrupt << 0;
         QTest::newRow("empty file") << QByteArray() << O::Corrupt << 0;
+        QTest::newRow("header longer than a field")
+            << QByteArray("VX5PREV1" + QByteArray(1 << 20, ' ') + ",Tickets") << O::Corrupt << 0;
     }
 
     void headerCheck()
@@ -168,6 +186,58 @@ private slots:
             const PresetHeader check = checkPresetHeader(path);
             QCOMPARE(check.outcome, PresetHeader::Outcome::Valid);
             QCOMPARE(check.version, qint16(1));
+        }
+    }
+
+    // Only names whose target is a regular file are listed: a FIFO would stall the dialog and a
+    // device would be read without end. Each is refused when opened all the same.
+    void oddEntriesAreLeftOut()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const auto path = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
+        QVERIFY(QFile(path("plain.pre")).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(path("plain.pre"), path("link to plain.pre")));
+        QCOMPARE(::mkfifo(QFile::encodeName(path("fifo.pre")).constData(), 0600), 0);
+        QVERIFY(QFile::link(path("fifo.pre"), path("link to fifo.pre")));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path("zero.pre")));
+        QVERIFY(QFile::link(path("nowhere"), path("dangling.pre")));
+        const PresetFolderListing listing = listPresetFiles(dir.path());
+        QVERIFY(listing.readable);
+        QCOMPARE(listing.names, (QStringList{"link to plain.pre", "plain.pre"}));
+
+        for (const char *name : {"fifo.pre", "link to fifo.pre", "zero.pre"}) {
+            const PresetDescription read = readPresetDescription(path(name));
+            QCOMPARE(read.outcome, PresetDescription::Outcome::Unreadable);
+            QCOMPARE(read.error, QString(notRegularFileReason));
+            const PresetHeader check = checkPresetHeader(path(name));
+            QCOMPARE(check.outcome, PresetHeader::Outcome::Unreadable);
+            QCOMPARE(check.error, QString(notRegularFileReason));
+        }
+    }
+
+    // The folder's names are 8-bit text: those that are not UTF-8 are shown decoded and opened
+    // by their own bytes.
+    void namesThatAreNotUtf8()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray latin1Name = "caf\xe9.pre";
+        const QByteArray utf8Name = "na\xc3\xafve.pre";
+        for (const QByteArray &name : {latin1Name, utf8Name}) {
+            FILE *stream = std::fopen((QFile::encodeName(dir.path()) + '/' + name).constData(), "w");
+            QVERIFY(stream);
+            std::fputs("VX5PREV1,Found by its bytes", stream);
+            std::fclose(stream);
+        }
+        const PresetFolderListing listing = listPresetFiles(dir.path());
+        QVERIFY(listing.readable);
+        QCOMPARE(listing.names, (QStringList{QStringLiteral("caf\u00e9.pre"), QStringLiteral("na\u00efve.pre")}));
+        QCOMPARE(listing.fileNames, (QList<QByteArray>{latin1Name, utf8Name}));
+        for (const QByteArray &name : listing.fileNames) {
+            const PresetDescription read = readPresetDescription(QFile::encodeName(dir.path()) + '/' + name);
+            QCOMPARE(read.outcome, PresetDescription::Outcome::Read);
+            QCOMPARE(read.description, QStringLiteral("Found by its bytes"));
         }
     }
 

@@ -15,7 +15,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -198,6 +200,26 @@ private slots:
         select(QStringLiteral("markup.pre"));
         QCOMPARE(m_description->text(), QStringLiteral("<b>bold</b> <img src=x>"));
         QCOMPARE(m_description->textFormat(), Qt::PlainText);
+    }
+
+    // The list shows a name that is not UTF-8 decoded, and selecting it opens the file by its
+    // bytes; a FIFO beside it is not listed at all, so it can never stall the dialog.
+    void oddNamesAndFiles()
+    {
+        const QByteArray folder = QFile::encodeName(presetsFolder());
+        FILE *stream = std::fopen((folder + "/caf\xe9.pre").constData(), "w");
+        QVERIFY(stream);
+        std::fputs("VX5PREV1,Caf\xe9 tickets", stream);
+        std::fclose(stream);
+        QCOMPARE(::mkfifo((folder + "/stalls.pre").constData(), 0600), 0);
+        openDialog();
+        QVERIFY(m_list->findItems(QStringLiteral("stalls.pre"), Qt::MatchExactly).isEmpty());
+        MessageCapture messages;
+        select(QStringLiteral("caf\u00e9.pre"));
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(m_description->text(), QStringLiteral("Caf\u00e9 tickets"));
+        press("comPUse");
+        QCOMPARE(messages.count(), 0);
     }
 
     void useChecksTheHeaderOnly()

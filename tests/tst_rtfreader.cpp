@@ -96,6 +96,10 @@ private slots:
     void malformedInput();
     void characterFormat_data();
     void characterFormat();
+    void raisedAndCapitalText_data();
+    void raisedAndCapitalText();
+    void longParagraphsBecomeSeveralBlocks_data();
+    void longParagraphsBecomeSeveralBlocks();
     void highlightAndFixedPitch();
     void everyRunKeepsItsFormat();
     void tablesReadLaterApplyToLaterParagraphs();
@@ -143,6 +147,33 @@ void tst_rtfreader::text_data()
     QTest::newRow("hex 0x80-0x9f") << QByteArray("{\\rtf1\\'80\\'93x\\'94\\'95\\'96\\'99}") << "€“x”•–™";
     QTest::newRow("undefined in 1252") << QByteArray("{\\rtf1\\'81}") << "\uFFFD";
     QTest::newRow("raw high bytes") << QByteArray("{\\rtf1 \xe9\x80}") << "é€";
+
+    // Other code pages: the font's \\fcharset, else the document's \\ansicpg
+    const QByteArray cyrillicFonts = "{\\fonttbl{\\f0\\fcharset204 Arial;}{\\f1\\fcharset0 Arial;}}";
+    QTest::newRow("Cyrillic by charset") << QByteArray("{\\rtf1\\ansi\\ansicpg1251" + cyrillicFonts +
+                                                       "\\f0 \\'cf\\'f0\\'e8\\'ec\\'e5\\'f0}")
+                                         << "Пример";
+    QTest::newRow("Cyrillic by the document's code page")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg1251" + cyrillicFonts + "\\f1 \\'cf\\'f0\\'e8}") << "При";
+    QTest::newRow("Cyrillic raw bytes") << QByteArray("{\\rtf1\\ansicpg1251 \xcf\xf0\xe8 ok}") << "При ok";
+    QTest::newRow("charset beats the document's page")
+        << QByteArray("{\\rtf1\\ansicpg1252{\\fonttbl{\\f0\\fcharset238 Arial CE;}}\\f0 \\'9a\\'e8\\'f8}") << "ščř";
+    QTest::newRow("Greek") << QByteArray("{\\rtf1\\ansicpg1253 \\'e1\\'e2\\'e3}") << "αβγ";
+    QTest::newRow("Thai") << QByteArray("{\\rtf1\\ansicpg874 \\'c0\\'e1\\'a1}") << "ภแก";
+    QTest::newRow("Baltic 1257") << QByteArray("{\\rtf1\\ansicpg1257 \\'c0\\'e8}") << "Ąč";
+    QTest::newRow("Vietnamese 1258") << QByteArray("{\\rtf1\\ansicpg1258 \\'d5}") << "Ơ";
+    QTest::newRow("double-byte character in two escapes")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fcharset128 Gothic;}}\\f0 \\'82\\'a0x}") << "あx";
+    QTest::newRow("double-byte character cut short") << QByteArray("{\\rtf1\\ansicpg932 {\\'82}x}") << "\uFFFDx";
+    QTest::newRow("font back to 1252 in a group")
+        << QByteArray("{\\rtf1\\ansicpg1252" + cyrillicFonts + "\\f1{\\f0 \\'e0}\\'e0}") << "аà";
+    QTest::newRow("unknown code page reads as 1252") << QByteArray("{\\rtf1\\ansicpg99999 \\'e9}") << "é";
+
+    // Hidden text
+    QTest::newRow("hidden text") << QByteArray("{\\rtf1 a{\\v secret \\'e9\\u8364?}b}") << "ab";
+    QTest::newRow("hidden off again") << QByteArray("{\\rtf1\\v x\\v0 y}") << "y";
+    QTest::newRow("hidden in another code page") << QByteArray("{\\rtf1\\ansicpg1251 {\\v\\'e0}\\'e1}") << "б";
+    QTest::newRow("plain shows again") << QByteArray("{\\rtf1\\v x\\plain y}") << "y";
 
     // Unicode
     QTest::newRow("unicode with fallback") << QByteArray("{\\rtf1 \\u8364?x}") << "€x";
@@ -300,6 +331,83 @@ void tst_rtfreader::characterFormat()
         QCOMPARE(format.foreground().color(), colour);
     else
         QVERIFY(!format.hasProperty(QTextFormat::ForegroundBrush));
+}
+
+// Sub- and superscript and capitals are shown as such; the text itself stays as written.
+void tst_rtfreader::raisedAndCapitalText_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<int>("alignment");      // QTextCharFormat::VerticalAlignment
+    QTest::addColumn<int>("capitalization"); // QFont::Capitalization
+
+    QTest::newRow("subscript") << QByteArray("{\\rtf1 H{\\sub X}O}") << int(QTextCharFormat::AlignSubScript)
+                               << int(QFont::MixedCase);
+    QTest::newRow("superscript") << QByteArray("{\\rtf1 a{\\super X}}") << int(QTextCharFormat::AlignSuperScript)
+                                 << int(QFont::MixedCase);
+    QTest::newRow("nosupersub") << QByteArray("{\\rtf1\\super a\\nosupersub X}") << int(QTextCharFormat::AlignNormal)
+                                << int(QFont::MixedCase);
+    QTest::newRow("super then sub") << QByteArray("{\\rtf1\\super\\sub X}") << int(QTextCharFormat::AlignSubScript)
+                                    << int(QFont::MixedCase);
+    QTest::newRow("caps") << QByteArray("{\\rtf1 a{\\caps X}}") << int(QTextCharFormat::AlignNormal)
+                          << int(QFont::AllUppercase);
+    QTest::newRow("small caps") << QByteArray("{\\rtf1 a{\\scaps X}}") << int(QTextCharFormat::AlignNormal)
+                                << int(QFont::SmallCaps);
+    QTest::newRow("caps off") << QByteArray("{\\rtf1\\caps a\\caps0 X}") << int(QTextCharFormat::AlignNormal)
+                              << int(QFont::MixedCase);
+    QTest::newRow("plain resets") << QByteArray("{\\rtf1\\caps\\super a\\plain X}") << int(QTextCharFormat::AlignNormal)
+                                  << int(QFont::MixedCase);
+}
+
+void tst_rtfreader::raisedAndCapitalText()
+{
+    QFETCH(QByteArray, rtf);
+    QTextDocument document;
+    readRtf(rtf, document);
+    const QTextCharFormat format = formatOf(document, QStringLiteral("X"));
+    QVERIFY(format.isValid());
+    QTEST(int(format.verticalAlignment()), "alignment");
+    QTEST(int(format.fontCapitalization()), "capitalization");
+}
+
+// A paragraph far longer than any real one goes in as several blocks, so that no block is too
+// long to lay out quickly: broken after a blank, with no space between them that the paragraph
+// did not have, and nothing lost.
+void tst_rtfreader::longParagraphsBecomeSeveralBlocks_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("blocks");
+
+    const QByteArray words = repeated("the cutter cuts ", 16000); // 256,000 characters
+    QTest::newRow("words") << words << QString::fromLatin1(words) << 63;
+    QTest::newRow("no blank at all") << QByteArray(100000, 'x') << QString(100000, QLatin1Char('x')) << 25;
+    QTest::newRow("formats change often") << repeated("{\\b a} {\\i b} ", 2000) << QString("a b ").repeated(2000) << 16;
+    QTest::newRow("a long real paragraph stays one") << repeated("word ", 800) << QString("word ").repeated(800) << 1;
+}
+
+void tst_rtfreader::longParagraphsBecomeSeveralBlocks()
+{
+    QFETCH(QByteArray, body);
+    QTextDocument document;
+    readRtf("{\\rtf1\\pard\\sb100\\sa200\\fi300 " + body + "\\par next\\par}", document);
+    QTEST(document.blockCount() - 1, "blocks");
+
+    QString joined;
+    for (QTextBlock block = document.begin(); block != document.lastBlock(); block = block.next()) {
+        QVERIFY(block.length() - 1 <= 4096);
+        int formats = 0;
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            ++formats;
+        QVERIFY(formats <= 512);
+        const bool first = block == document.begin();
+        const bool last = block.next() == document.lastBlock();
+        QCOMPARE(block.blockFormat().topMargin(), first ? 100 / 15.0 : 0.0);
+        QCOMPARE(block.blockFormat().textIndent(), first ? 300 / 15.0 : 0.0);
+        QCOMPARE(block.blockFormat().bottomMargin(), last ? 200 / 15.0 : 0.0);
+        joined += block.text();
+    }
+    QTEST(joined, "text");
+    QCOMPARE(document.lastBlock().text(), QStringLiteral("next"));
 }
 
 void tst_rtfreader::highlightAndFixedPitch()
