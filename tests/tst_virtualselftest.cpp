@@ -319,7 +319,15 @@ private slots:
             VirtualPrinter printer;
             QCOMPARE(printer.useStateFile(path), QString());
             QCOMPARE(printer.switches().value(1), quint16(0x000B));
-            printer.receive(QByteArray("\x1b#2+0001\n\0", 10));
+            // As the printer does, the change is stored before the page that shows it is printed.
+            QByteArray storedAtPrinting;
+            connect(&printer, &VirtualPrinter::selfTestPrinted, this, [&] {
+                QFile file(path);
+                if (file.open(QIODevice::ReadOnly))
+                    storedAtPrinting = file.readAll();
+            });
+            printer.receive(QByteArray("\x1b#2+0001\n\0\x1b?\n\0", 14));
+            QVERIFY2(storedAtPrinting.contains("\n2=0001\n"), storedAtPrinting.constData());
         }
         VirtualPrinter restarted;
         QCOMPARE(restarted.useStateFile(path), QString());
