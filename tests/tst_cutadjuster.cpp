@@ -92,6 +92,7 @@ private slots:
         QTest::newRow("upper limit passes") << 29.9f << " 29.9mm" << 62.9;
         QTest::newRow("lower limit passes") << -29.9f << "-29.9mm" << 3.1;
         QTest::newRow("above the range") << 40.0f << " 29.9mm" << 62.9;
+        QTest::newRow("just above the range") << 30.0f << " 29.9mm" << 62.9;
         QTest::newRow("below the range") << -30.0f << "-29.9mm" << 3.1;
         QTest::newRow("huge") << 3.0e38f << " 29.9mm" << 62.9;
         QTest::newRow("tiny negative shows zero") << -0.04f << " 0mm" << 33.0;
