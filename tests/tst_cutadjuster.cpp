@@ -24,14 +24,17 @@ QObject *line(frmMain &main)
     return main.findChild<QObject *>(QStringLiteral("Line1"));
 }
 
+// A missing control reads as a value no test expects, so the test fails instead of crashing.
 double lineHeight(frmMain &main)
 {
-    return line(main)->property("Y1").toDouble();
+    const QObject *found = line(main);
+    return found ? found->property("Y1").toDouble() : qQNaN();
 }
 
 QString offsetText(frmMain &main)
 {
-    return main.findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->text();
+    const auto *box = main.findChild<QLineEdit *>(QStringLiteral("txtCutOffset"));
+    return box ? box->text() : QStringLiteral("<no txtCutOffset>");
 }
 
 QWidget *picture(frmMain &main)
@@ -44,9 +47,11 @@ void sendMouse(frmMain &main, QEvent::Type type, Qt::MouseButton button, double 
 {
     const QPointF position(40.0, height * pixelsPerUnit);
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
-    QMouseEvent event(type, position, picture(main)->mapToGlobal(position),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
-    QApplication::sendEvent(picture(main), &event);
+    QWidget *target = picture(main);
+    QVERIFY(target);
+    QMouseEvent event(type, position, target->mapToGlobal(position), type == QEvent::MouseMove ? Qt::NoButton : button,
+                      held, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
 }
 
 // The rows of one column of the picture, as drawn, that show the line's red.
@@ -83,6 +88,7 @@ private slots:
     {
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         QCOMPARE(offsetText(main), QStringLiteral(" 0mm"));
+        QVERIFY(line(main) && picture(main));
         QCOMPARE(lineHeight(main), 33.0);
         QCOMPARE(line(main)->property("Y2").toDouble(), 33.0);
         QCOMPARE(line(main)->property("BorderColor").value<QColor>(), QColor(255, 0, 0));
@@ -111,6 +117,7 @@ private slots:
         QTest::newRow("upper limit passes") << 29.9f << " 29.9mm" << 62.9;
         QTest::newRow("lower limit passes") << -29.9f << "-29.9mm" << 3.1;
         QTest::newRow("above the range") << 40.0f << " 29.9mm" << 62.9;
+        QTest::newRow("just above the range") << 30.0f << " 29.9mm" << 62.9;
         QTest::newRow("below the range") << -30.0f << "-29.9mm" << 3.1;
         QTest::newRow("huge") << 3.0e38f << " 29.9mm" << 62.9;
         QTest::newRow("tiny negative shows zero") << -0.04f << " 0mm" << 33.0;
@@ -221,7 +228,9 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        main.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(4);
+        auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+        QVERIFY(tabs && picture(main));
+        tabs->setCurrentIndex(4);
         QWindow *window = main.windowHandle();
         const auto inWindow = [&](double height) {
             return picture(main)->mapTo(&main, QPoint(60, int(height * pixelsPerUnit)));
@@ -264,13 +273,14 @@ private slots:
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
         auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
-        tabs->setCurrentIndex(4);
         auto *box = main.findChild<QLineEdit *>(QStringLiteral("txtCutOffset"));
+        auto *list = main.findChild<QComboBox *>(QStringLiteral("comCComp"));
+        auto *help = main.findChild<QWidget *>(QStringLiteral("comHelp(21)"));
+        QVERIFY(tabs && box && list && help && picture(main));
+        tabs->setCurrentIndex(4);
 
         // Each way the focus can leave: to a list, a button, the tab row, the picture.
-        const QList<QWidget *> targets{main.findChild<QComboBox *>(QStringLiteral("comCComp")),
-                                       main.findChild<QWidget *>(QStringLiteral("comHelp(21)")), tabs->tabBar(),
-                                       picture(main)};
+        const QList<QWidget *> targets{list, help, tabs->tabBar(), picture(main)};
         for (QWidget *target : targets) {
             box->setFocus();
             QVERIFY(box->hasFocus());
@@ -420,6 +430,7 @@ private slots:
         PseudoTerminal pty;
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         auto *list = main.findChild<QComboBox *>(QStringLiteral("comCComp"));
+        QVERIFY(list);
         QCOMPARE(list->currentIndex(), 0);
         main.Picture1_MouseDown(Qt::LeftButton, {}, 1.0f, 40.0f);
         main.Picture1_MouseUp(Qt::LeftButton, {}, 1.0f, 45.26f);

@@ -12,6 +12,9 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <tuple>
+#include <vector>
+
 // The main window's pages, controls, captions and help buttons, as the operator sees them.
 class tst_mainwindow : public QObject {
     Q_OBJECT
@@ -20,7 +23,7 @@ private:
     static int pageOf(frmMain &main, QWidget *control)
     {
         auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
-        for (int page = 0; page < tabs->count(); ++page) {
+        for (int page = 0; tabs && page < tabs->count(); ++page) {
             if (tabs->widget(page)->isAncestorOf(control))
                 return page;
         }
@@ -61,11 +64,16 @@ private slots:
             QCOMPARE(pageOf(main, list), int(row.page));
         }
         // Stored exactly as the printer's documentation has them, typos and TAB included.
-        QCOMPARE(main.findChild<QComboBox *>("comIdleAction")->itemText(2), QStringLiteral("Disables"));
-        QCOMPARE(main.findChild<QComboBox *>("comBMark")->itemText(3), QStringLiteral("Dissabled"));
-        QCOMPARE(main.findChild<QComboBox *>("comColumns")->itemText(2), QStringLiteral("50 column\t"));
-        QCOMPARE(main.findChild<QComboBox *>("comCharSet")->count(), 14);
-        QCOMPARE(main.findChild<QComboBox *>("comCharSet")->itemText(13), QStringLiteral("Latin America"));
+        const std::vector<std::tuple<const char *, int, QString>> entries{{"comIdleAction", 2, "Disables"},
+                                                                          {"comBMark", 3, "Dissabled"},
+                                                                          {"comColumns", 2, "50 column\t"},
+                                                                          {"comCharSet", 13, "Latin America"}};
+        for (const auto &[name, index, text] : entries) {
+            auto *list = main.findChild<QComboBox *>(name);
+            QVERIFY2(list, name);
+            QCOMPARE(list->itemText(index), text);
+            QCOMPARE(list->count(), index + 1);
+        }
     }
 
     void helpButtonsSitBesideTheirSettings_data()
@@ -105,13 +113,17 @@ private slots:
         // "General" from top to bottom runs help pages 0, 1, 2, 11, 15 .. 20.
         int previousY = -1;
         for (int index : {0, 1, 2, 11, 15, 16, 17, 18, 19, 20}) {
-            const int y = main.findChild<QPushButton *>(QStringLiteral("comHelp(%1)").arg(index))->y();
+            auto *help = main.findChild<QPushButton *>(QStringLiteral("comHelp(%1)").arg(index));
+            QVERIFY2(help, qPrintable(QString::number(index)));
+            const int y = help->y();
             if (previousY >= 0)
                 QCOMPARE(y - previousY, 24); // 360 twips
             previousY = y;
         }
-        const int cutPosition = main.findChild<QComboBox *>("comCutPos")->y();
-        QCOMPARE(main.findChild<QComboBox *>("comCComp")->y() - cutPosition, 32); // 480 twips
+        auto *cutPosition = main.findChild<QComboBox *>("comCutPos");
+        auto *cutOffset = main.findChild<QComboBox *>("comCComp");
+        QVERIFY(cutPosition && cutOffset);
+        QCOMPARE(cutOffset->y() - cutPosition->y(), 32); // 480 twips
     }
 
     void ticketCaptionsHaveTwoLines()
@@ -126,6 +138,7 @@ private slots:
             QCOMPARE(label->font().bold(), i % 2 == 0);
             if (i % 2 == 1) {
                 auto *firstLine = main.findChild<QLabel *>(QStringLiteral("labTickets(%1)").arg(i - 1));
+                QVERIFY(firstLine);
                 QCOMPARE(label->y() - firstLine->y(), 12); // 180 twips
             }
         }
@@ -150,14 +163,28 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        for (const char *name : {"comConfPort", "Command4", "comUse", "comManual", "comFAQ"})
-            QVERIFY2(main.findChild<QPushButton *>(name)->isVisible(), name);
-        QVERIFY(!main.findChild<QPushButton *>("comPresets")->isVisible());
-        QVERIFY(!main.findChild<QLabel *>("Label20")->isVisible());
-        QCOMPARE(main.findChild<QLabel *>("labDate")->text(), QString());
-        QCOMPARE(main.findChild<QLabel *>("Label17")->text(), QStringLiteral("Arvel KR52 Setup Utility"));
-        QCOMPARE(main.findChild<QLabel *>("Label17")->font(), kr52::uiFont(12, true));
-        QCOMPARE(main.findChild<QLabel *>("labVer")->font(), kr52::uiFont(9.75));
+        const QMap<QString, QString> captions{{"comConfPort", "Configure Port"},
+                                              {"Command4", "Print Self Test"},
+                                              {"comUse", "Use Settings"},
+                                              {"comManual", "Instructions"},
+                                              {"comFAQ", "KR52 Frequently Asked Questions"},
+                                              {"comPresets", "Presets"}};
+        for (const auto &[name, caption] : captions.asKeyValueRange()) {
+            auto *button = main.findChild<QPushButton *>(name);
+            QVERIFY2(button, qPrintable(name));
+            QCOMPARE(button->text(), caption);
+            QCOMPARE(button->isVisible(), name != QLatin1String("comPresets"));
+        }
+        auto *logoCaption = main.findChild<QLabel *>("Label20");
+        auto *date = main.findChild<QLabel *>("labDate");
+        auto *title = main.findChild<QLabel *>("Label17");
+        auto *version = main.findChild<QLabel *>("labVer");
+        QVERIFY(logoCaption && date && title && version);
+        QVERIFY(!logoCaption->isVisible());
+        QCOMPARE(date->text(), QString());
+        QCOMPARE(title->text(), QStringLiteral("Arvel KR52 Setup Utility"));
+        QCOMPARE(title->font(), kr52::uiFont(12, true));
+        QCOMPARE(version->font(), kr52::uiFont(9.75));
     }
 
     void everyControlFitsInsideItsPage()
@@ -166,10 +193,12 @@ private slots:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+        QVERIFY(tabs);
         for (int page = 0; page < tabs->count(); ++page) {
             tabs->setCurrentIndex(page);
             QWidget *pageWidget = tabs->widget(page);
             auto *canvas = pageWidget->findChild<QWidget *>(QStringLiteral("canvas"));
+            QVERIFY(canvas);
             for (QWidget *control : canvas->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
                 if (control->isHidden())
                     continue;
@@ -195,8 +224,9 @@ private slots:
         }
         // The maker's notice ends before the logo that shares its line.
         auto *notice = main.findChild<QLabel *>(QStringLiteral("Label18"));
-        QVERIFY(notice->x() + QFontMetrics(notice->font()).horizontalAdvance(notice->text()) <
-                main.findChild<QWidget *>(QStringLiteral("Picture2"))->x());
+        auto *logo = main.findChild<QWidget *>(QStringLiteral("Picture2"));
+        QVERIFY(notice && logo);
+        QVERIFY(notice->x() + QFontMetrics(notice->font()).horizontalAdvance(notice->text()) < logo->x());
         for (QPushButton *button : main.findChildren<QPushButton *>()) {
             const QFontMetrics metrics(button->font());
             QVERIFY2(metrics.horizontalAdvance(button->text()) + 8 <= button->width(),
@@ -231,27 +261,64 @@ private slots:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+        QVERIFY(tabs);
         tabs->setCurrentIndex(1);
         // Controls are placed from the tab control's corner, tab row included: 540 twips is 36 px.
         auto *first = main.findChild<QComboBox *>(QStringLiteral("comEmulation"));
+        QVERIFY(first);
         QCOMPARE(first->mapTo(tabs, QPoint(0, 0)), QPoint(208, 36));
         QVERIFY(first->mapTo(tabs, QPoint(0, 0)).y() >= tabs->tabBar()->geometry().bottom());
     }
 
-    // Renders every page; with KR52_SCREENSHOT_DIR set, saves them there for a look.
+    // Renders every page: each caption, list and button shows its text, and the Alignment page
+    // shows the paper strip with its black mark. With KR52_SCREENSHOT_DIR set, saves the pages
+    // there for a look.
     void everyPageRenders()
     {
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         auto *tabs = main.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+        QVERIFY(tabs);
         const QString folder = qEnvironmentVariable("KR52_SCREENSHOT_DIR");
+        QList<QImage> shots;
         for (int page = 0; page < tabs->count(); ++page) {
             tabs->setCurrentIndex(page);
-            const QImage shot = main.grab().toImage();
-            QCOMPARE(shot.size(), main.size() * shot.devicePixelRatio());
-            QVERIFY(shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 2, main.height() / 2) ||
-                    shot.pixelColor(5, 5) != shot.pixelColor(main.width() / 3, main.height() / 4));
+            const QImage shot = main.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(shot.size(), main.size());
+            QVERIFY2(!shots.contains(shot), qPrintable(tabs->tabText(page)));
+            shots.append(shot);
+
+            int texts = 0;
+            for (QWidget *control : tabs->widget(page)->findChildren<QWidget *>()) {
+                QString text;
+                if (auto *label = qobject_cast<QLabel *>(control))
+                    text = label->text();
+                else if (auto *button = qobject_cast<QPushButton *>(control))
+                    text = button->text();
+                else if (auto *list = qobject_cast<QComboBox *>(control))
+                    text = list->currentText();
+                if (text.trimmed().isEmpty() || !control->isVisible())
+                    continue;
+                ++texts;
+                const QRect area(control->mapTo(&main, QPoint(0, 0)), control->size());
+                bool dark = false;
+                for (int y = area.top(); y <= area.bottom() && !dark; ++y)
+                    for (int x = area.left(); x <= area.right() && !dark; ++x)
+                        dark = qGray(shot.pixel(x, y)) < 100;
+                QVERIFY2(dark, qPrintable(QStringLiteral("no text drawn for %1 on page %2")
+                                              .arg(control->objectName(), tabs->tabText(page))));
+            }
+            QVERIFY2(texts >= 5, qPrintable(tabs->tabText(page)));
+
+            if (tabs->tabText(page) == QLatin1String("Alignment")) {
+                auto *strip = main.findChild<QWidget *>(QStringLiteral("Picture1"));
+                QVERIFY(strip);
+                const QPoint corner = strip->mapTo(&main, QPoint(0, 0));
+                QVERIFY(qGray(shot.pixel(corner + QPoint(113, 59))) < 60); // the black mark
+                QVERIFY(qGray(shot.pixel(corner + QPoint(113, 63))) < 60);
+                QVERIFY(qGray(shot.pixel(corner + QPoint(113, 70))) > 150); // paper below it
+            }
             if (!folder.isEmpty())
                 QVERIFY(shot.save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(tabs->tabText(page))));
         }

@@ -44,6 +44,9 @@ private slots:
         QTest::newRow("spaces before a quote skipped") << QByteArray("  \"a\" ,  \"b\"") << QStringList{"a", "b"};
         QTest::newRow("trailing spaces of unquoted field dropped")
             << QByteArray("a  ,b  \r\n") << QStringList{"a", "b"};
+        QTest::newRow("one trailing space dropped") << QByteArray("ab ,c \r\nd") << QStringList{"ab", "c", "d"};
+        QTest::newRow("three trailing spaces dropped") << QByteArray("abc   ,de   ") << QStringList{"abc", "de"};
+        QTest::newRow("inner spaces kept, trailing dropped") << QByteArray("a b c   \r\n") << QStringList{"a b c"};
         QTest::newRow("spaces inside quotes kept") << QByteArray("\"  a  \"") << QStringList{"  a  "};
         QTest::newRow("text after closing quote dropped") << QByteArray("\"a\"xyz,b") << QStringList{"a", "b"};
         QTest::newRow("quote inside unquoted field kept") << QByteArray("ab\"c,d") << QStringList{"ab\"c", "d"};

@@ -59,7 +59,12 @@ private:
 
     QString presetsFolder() const { return m_programDir->filePath(QStringLiteral("Presets")); }
 
-    void clickPresets() { m_main->findChild<QPushButton *>(QStringLiteral("comPresets"))->click(); }
+    void clickPresets()
+    {
+        auto *button = m_main->findChild<QPushButton *>(QStringLiteral("comPresets"));
+        QVERIFY(button);
+        button->click();
+    }
 
     // Opens the dialog from the main window, as its hidden "Presets" button would.
     void openDialog()
@@ -79,7 +84,12 @@ private:
         m_list->setCurrentItem(items.first());
     }
 
-    void press(const char *button) { m_dialog->findChild<QPushButton *>(QLatin1String(button))->click(); }
+    void press(const char *button)
+    {
+        auto *pressed = m_dialog->findChild<QPushButton *>(QLatin1String(button));
+        QVERIFY2(pressed, button);
+        pressed->click();
+    }
 
 private slots:
     void init()
@@ -111,7 +121,9 @@ private slots:
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Preset Settings"));
         QCOMPARE(m_dialog->size(), QSize(331, 193));
         QCOMPARE(m_dialog->minimumSize(), m_dialog->maximumSize());
-        QVERIFY(m_main->findChild<QPushButton *>(QStringLiteral("comPresets"))->isHidden());
+        auto *presetsButton = m_main->findChild<QPushButton *>(QStringLiteral("comPresets"));
+        QVERIFY(presetsButton);
+        QVERIFY(presetsButton->isHidden());
 
         const QStringList listed{"big version.pre", "empty.pre",    "header only.pre",
                                  "lower case.pre",  "one line.pre", "quoted.pre"};
@@ -121,7 +133,9 @@ private slots:
         QCOMPARE(names, listed);
         QVERIFY(m_list->selectedItems().isEmpty());
         QVERIFY(m_description->text().isEmpty());
-        QVERIFY(m_dialog->findChild<QPushButton *>(QStringLiteral("comPSave"))->isHidden());
+        auto *save = m_dialog->findChild<QPushButton *>(QStringLiteral("comPSave"));
+        QVERIFY(save);
+        QVERIFY(save->isHidden());
         QCOMPARE(messages.count(), 0);
     }
 

@@ -36,7 +36,9 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         QCOMPARE(main.property("cmode").value<qint16>(), qint16(0));
         QCOMPARE(main.property("lptport").toString(), QStringLiteral("LPT1:"));
-        QCOMPARE(main.findChild<QLabel *>(QStringLiteral("labVer"))->text(), QStringLiteral("1.0.14 Beta"));
+        auto *version = main.findChild<QLabel *>(QStringLiteral("labVer"));
+        QVERIFY(version);
+        QCOMPARE(version->text(), QStringLiteral("1.0.14 Beta"));
         for (QComboBox *list : main.findChildren<QComboBox *>())
             QCOMPARE(list->currentIndex(), 0);
     }

@@ -101,6 +101,8 @@ private slots:
     void longParagraphsBecomeSeveralBlocks_data();
     void longParagraphsBecomeSeveralBlocks();
     void highlightAndFixedPitch();
+    void fixedPitchFromTheFontTable_data();
+    void fixedPitchFromTheFontTable();
     void everyRunKeepsItsFormat();
     void tablesReadLaterApplyToLaterParagraphs();
     void aPageArrivesAsOneChange();
@@ -190,6 +192,11 @@ void tst_rtfreader::text_data()
     QTest::newRow("symbol-font bullet as unicode") << QByteArray("{\\rtf1\\u61623?}") << "\u2022";
     QTest::newRow("symbol charset bullet") << QByteArray("{\\rtf1" + symbolFonts + "{\\f1\\'b7}}") << "\u2022";
     QTest::newRow("symbol font by name") << QByteArray("{\\rtf1" + symbolFonts + "{\\f2\\'b7}}") << "\u2022";
+    QTest::newRow("symbol charset on font zero")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fnil\\fcharset2 Dings;}{\\f1 Arial;}}{\\f0\\'b7}{\\f1\\'b7}}")
+        << "\u2022\u00B7";
+    QTest::newRow("font zero named Symbol")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\froman Symbol;}{\\f1 Arial;}}{\\f0\\'b7}{\\f1\\'b7}}") << "\u2022\u00B7";
     QTest::newRow("middle dot elsewhere") << QByteArray("{\\rtf1" + symbolFonts + "{\\f0\\'b7}}") << "\u00B7";
     QTest::newRow("pntext bullet") << QByteArray("{\\rtf1" + symbolFonts + "{\\pntext\\f2\\'b7\\tab}Item}")
                                    << "\u2022\tItem";
@@ -256,6 +263,8 @@ void tst_rtfreader::malformedInput_data()
     QTest::newRow("nul bytes") << QByteArray("{\\rtf1 a\0b\0}", 12) << "ab";
     QTest::newRow("characters the document keeps for itself")
         << QByteArray("{\\rtf1\\u64976?\\u65532?\\u-2?\\u0?x}") << "\uFFFD\uFFFD\uFFFDx";
+    QTest::newRow("both ends of the noncharacter range")
+        << QByteArray("{\\rtf1\\u64975?\\u64976?\\u65007?\\u65008?}") << "\uFDCF\uFFFD\uFFFD\uFDF0";
     QTest::newRow("unbalanced destination") << QByteArray("{\\rtf1{\\*\\foo a}b}") << "b";
 }
 
@@ -418,6 +427,37 @@ void tst_rtfreader::highlightAndFixedPitch()
     QVERIFY(formatOf(document, QStringLiteral("M")).fontFixedPitch());
     QVERIFY(!formatOf(document, QStringLiteral("Z")).fontFixedPitch());
     QVERIFY(!formatOf(document, QStringLiteral("Z")).hasProperty(QTextFormat::BackgroundBrush));
+}
+
+void tst_rtfreader::fixedPitchFromTheFontTable_data()
+{
+    QTest::addColumn<QByteArray>("fontTable");
+    QTest::addColumn<QByteArray>("font");
+    QTest::addColumn<bool>("fixed");
+
+    QTest::newRow("modern family") << QByteArray("{\\f2\\fmodern Courier;}") << QByteArray("\\f2") << true;
+    QTest::newRow("fixed pitch") << QByteArray("{\\f2\\fswiss\\fprq1 Mono;}") << QByteArray("\\f2") << true;
+    QTest::newRow("variable pitch") << QByteArray("{\\f2\\fswiss\\fprq2 Arial;}") << QByteArray("\\f2") << false;
+    QTest::newRow("default pitch") << QByteArray("{\\f2\\fswiss\\fprq0 Arial;}") << QByteArray("\\f2") << false;
+    QTest::newRow("modern font zero") << QByteArray("{\\f0\\fmodern Courier;}") << QByteArray("\\f0") << true;
+    QTest::newRow("fixed-pitch font zero") << QByteArray("{\\f0\\fprq1 Mono;}") << QByteArray("\\f0") << true;
+    QTest::newRow("font not in the table") << QByteArray("{\\f2\\fmodern Courier;}") << QByteArray("\\f3") << false;
+    QTest::newRow("pitch of the previous entry")
+        << QByteArray("{\\f1\\fprq1 Mono;}{\\f2\\fswiss Arial;}") << QByteArray("\\f2") << false;
+}
+
+// Text in a font declared with fixed pitch is set in a monospace face; other text is not.
+void tst_rtfreader::fixedPitchFromTheFontTable()
+{
+    QFETCH(QByteArray, fontTable);
+    QFETCH(QByteArray, font);
+    QFETCH(bool, fixed);
+    QTextDocument document;
+    readRtf("{\\rtf1{\\fonttbl" + fontTable + "}{\\f1 a}{" + font + " M}}", document);
+    const QTextCharFormat format = formatOf(document, QStringLiteral("M"));
+    QVERIFY(format.isValid());
+    QCOMPARE(format.fontFixedPitch(), fixed);
+    QCOMPARE(format.fontFamilies().toStringList().contains(QStringLiteral("monospace")), fixed);
 }
 
 void tst_rtfreader::everyRunKeepsItsFormat()

@@ -40,7 +40,9 @@ void choose(frmMain &main, const Choices &choices)
 
 void setCutOffsetText(frmMain &main, const QString &text)
 {
-    main.findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->setText(text);
+    auto *box = main.findChild<QLineEdit *>(QStringLiteral("txtCutOffset"));
+    QVERIFY(box);
+    box->setText(text);
 }
 
 const Choices &everyListAtAChoice = longestRunChoices();

@@ -33,6 +33,31 @@ const std::map<QString, std::pair<int, quint16>> bitsOfList{
     {"comCComp", {0xE, 0x1FFF}},
 };
 
+// What each entry, from index 1 on, leaves in its list's bits, typed from the printer's switch
+// layout. "End of Command Code" changes one of its two bits at a time and is checked on its own.
+const std::map<QString, QList<quint16>> fieldAfterEntry{
+    {"comEmulation", {0x0000, 0x0001}},
+    {"comFF", {0x0000, 0x0004}},
+    {"comSpeed", {0x0000, 0x0001}},
+    {"comReverse", {0x0000, 0x0004}},
+    {"comPoutSig", {0x0000, 0x1000}},
+    {"comPout", {0x0000, 0x0100}},
+    {"comIdleAction", {0x0000, 0x0001}},
+    {"comRAMBack", {0x0000, 0x0001}},
+    {"comCutter", {0x0100, 0x0000}}, // "Enabled" sets the bit
+    {"comCharSet", {0x0, 0x1, 0x2, 0x3, 0x4, 0x5, 0x6, 0x7, 0x8, 0x9, 0xA, 0xB, 0xC}},
+    {"comCPage", {0x0000, 0x0100, 0x0200}},
+    {"comZStyle", {0x0000, 0x0010}},
+    {"comLFeed", {0x0000, 0x0001}},
+    {"comColumns", {0x0000, 0x0010}},
+    {"comCRCode", {0x0000, 0x0002}},
+    {"comBMark", {0x0100, 0x1100, 0x0000}},
+    {"comMeasurePower", {0x0000, 0x2000}},
+    {"comMeasureResume", {0x8000, 0x0000}}, // "On" sets the bit
+    {"comDetectPower", {0x4000, 0x0000}},
+    {"comCutPos", {0x0000, 0x0800}},
+};
+
 SwitchBank filled(quint16 pattern)
 {
     SwitchBank switches;
@@ -67,6 +92,7 @@ private:
     std::unique_ptr<VirtualPrinter> printer;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<MessageCapture> messages;
+    QLineEdit *cutOffsetBox = nullptr;
     std::optional<SelfTestPage> lastPage;
     int pages = 0;
 
@@ -76,7 +102,9 @@ private:
     void press(const char *button)
     {
         const int before = pages;
-        main->findChild<QPushButton *>(QLatin1String(button))->click();
+        auto *pressed = main->findChild<QPushButton *>(QLatin1String(button));
+        QVERIFY2(pressed, button);
+        pressed->click();
         QCOMPARE(messages->count(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(pages, before + 1, 5000);
     }
@@ -119,8 +147,14 @@ private slots:
         main->setProperty("cmode", QVariant::fromValue<qint16>(1));
         main->serialControl()->setCommPort(1);
         messages = std::make_unique<MessageCapture>();
-        for (const SettingRow &row : settingsCatalogue())
+        cutOffsetBox = main->findChild<QLineEdit *>(QStringLiteral("txtCutOffset"));
+        QVERIFY(cutOffsetBox);
+        for (const SettingRow &row : settingsCatalogue()) {
             QVERIFY2(list(row.listName), qPrintable(row.listName));
+            // Every entry of every list with fixed bits has its value in the table above.
+            if (row.kind != RowKind::CutOffset && row.listName != QLatin1String("comEndCode"))
+                QCOMPARE(fieldAfterEntry.at(row.listName).size(), row.entries.size() - 1);
+        }
     }
 
     void cleanupTestCase()
@@ -136,26 +170,36 @@ private slots:
         QTest::addColumn<QString>("cutOffset");
         QTest::addColumn<quint16>("pattern");
         QTest::addColumn<QString>("offsetRead");
+        QTest::addColumn<int>("field"); // the list's bits afterwards; -1 where checked apart
 
-        // The cut offset as the adjuster writes it or as typed, and as the page reads it back.
-        const std::vector<std::pair<const char *, const char *>> offsets{
-            {"-3.5mm", "-3.5 mm"},   {" 12.5mm", "12.5 mm"}, {" 29.9mm", "29.9 mm"},
-            {"-29.9mm", "-29.9 mm"}, {" 0mm", "0.0 mm"},     {" .4mm", "0.4 mm"},
-            {"-.1mm", "-0.1 mm"},    {"1.25", "1.2 mm"},     {"abc", "0.0 mm"}};
+        // The cut offset as the adjuster writes it or as typed, as switch E holds it (the sign in
+        // bit 12, then three decimal digits of tenths of a millimetre) and as the page reads it.
+        struct Offset {
+            const char *typed;
+            int stored;
+            const char *read;
+        };
+        const std::vector<Offset> offsets{
+            {"-3.5mm", 0x1035, "-3.5 mm"},   {" 12.5mm", 0x0125, "12.5 mm"}, {" 29.9mm", 0x0299, "29.9 mm"},
+            {"-29.9mm", 0x1299, "-29.9 mm"}, {" 0mm", 0x0000, "0.0 mm"},     {" .4mm", 0x0004, "0.4 mm"},
+            {"-.1mm", 0x1001, "-0.1 mm"},    {"1.25", 0x0012, "1.2 mm"},     {"abc", 0x0000, "0.0 mm"}};
         const std::vector<std::pair<const char *, quint16>> patterns{
             {"cleared", 0x0000}, {"set", 0xFFFF}, {"mixed", 0xA5C3}};
         for (const auto &[patternName, pattern] : patterns) {
             for (const SettingRow &row : settingsCatalogue()) {
                 if (row.kind == RowKind::CutOffset) {
-                    for (const auto &[offset, read] : offsets)
-                        QTest::addRow("%s %s %s", patternName, qPrintable(row.listName), offset)
-                            << row.listName << 1 << QString::fromLatin1(offset) << pattern << QString::fromLatin1(read);
+                    for (const Offset &offset : offsets)
+                        QTest::addRow("%s %s %s", patternName, qPrintable(row.listName), offset.typed)
+                            << row.listName << 1 << QString::fromLatin1(offset.typed) << pattern
+                            << QString::fromLatin1(offset.read) << offset.stored;
                     continue;
                 }
+                const auto field = fieldAfterEntry.find(row.listName);
                 for (int index = 1; index < row.entries.size(); ++index)
                     QTest::addRow("%s %s %s", patternName, qPrintable(row.listName),
                                   qPrintable(row.entries.at(index).trimmed()))
-                        << row.listName << index << QString() << pattern << QString();
+                        << row.listName << index << QString() << pattern << QString()
+                        << (field == fieldAfterEntry.end() ? -1 : int(field->second.value(index - 1, 0xFFFF)));
             }
         }
     }
@@ -167,17 +211,20 @@ private slots:
         QFETCH(QString, cutOffset);
         QFETCH(quint16, pattern);
         QFETCH(QString, offsetRead);
+        QFETCH(int, field);
 
         const SwitchBank before = filled(pattern);
         printer->setSwitches(before);
         setOnly(listName, index);
         if (!cutOffset.isNull())
-            main->findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->setText(cutOffset);
+            cutOffsetBox->setText(cutOffset);
         useSettings();
 
         const SwitchBank after = printer->switches();
         const auto [switchIndex, bits] = bitsOfList.at(listName);
         verifyOnlyTheseBitsChanged(before, after, {{switchIndex, bits}});
+        if (field >= 0)
+            QCOMPARE(hexWord(after.value(switchIndex) & bits), hexWord(quint16(field)));
 
         const DecodedSetting &setting = decoded(listName);
         if (cutOffset.isNull()) {
@@ -236,7 +283,7 @@ private slots:
             for (qsizetype step = 0; step < indexes.size(); ++step) {
                 setOnly(listName, indexes[step]);
                 if (!cutOffsets.isEmpty())
-                    main->findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->setText(cutOffsets[step]);
+                    cutOffsetBox->setText(cutOffsets[step]);
                 useSettings();
             }
             const auto [switchIndex, bits] = bitsOfList.at(listName);
@@ -259,7 +306,7 @@ private slots:
             printer->setSwitches(before);
             for (const SettingRow &row : settingsCatalogue())
                 list(row.listName)->setCurrentIndex(int(row.entries.size()) - 1);
-            main->findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->setText(QStringLiteral("-7.5mm"));
+            cutOffsetBox->setText(QStringLiteral("-7.5mm"));
             useSettings();
 
             verifyOnlyTheseBitsChanged(before, printer->switches(), written);

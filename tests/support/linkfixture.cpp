@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QTest>
 #include <QtGlobal>
 
 namespace linktest {
@@ -59,7 +60,7 @@ void useParallel(frmMain &main, int lptNumber, const QString &path)
 void click(frmMain &main, const char *buttonName)
 {
     auto *button = main.findChild<QPushButton *>(QString::fromLatin1(buttonName));
-    Q_ASSERT(button);
+    QVERIFY2(button, buttonName);
     button->click();
 }
 
