@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for bench_startup: a plain QWidget of the main window's size, built and measured
 // the same way.
 

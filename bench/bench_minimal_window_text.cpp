@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second yardstick for bench_startup: the minimal window with one line of text. Any window that
 // shows text loads the font configuration and rasterises glyphs; the plain minimal window never
 // does, so this one tells how much of the main window's cost is text as such.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loads a generated help page of about 1 MB from a file, as the help window does, and reports
 // how long reading it into a document takes (median and best, as wall time and as the thread's
 // processor time, which stays meaningful on a busy machine), how long the first layout at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the real main window: time to its first frame and peak memory (see bench/run).
 
 #include "bench/bench_startup_probe.h"

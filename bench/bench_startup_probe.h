@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Start-up measurement shared by the start-up benchmarks: the time from process start (and from

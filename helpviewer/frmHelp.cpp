@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpviewer/frmHelp.h"
 
 #include "helpviewer/helppage.h"

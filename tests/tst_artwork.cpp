@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's pictures as the program loads them from its resources: the paper strip whose
 // geometry the cut-position adjuster relies on, the printer picture, the logo and the icon.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
 #include "support/linkfixture.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the window's pictures from the sources beside this script:
 #   strip.py    -> strip.png    (130 x 131, 16-colour palette, drawn pixel by pixel)
 #   printer.svg -> printer.png  (200 x 191, 32-bit colour with a transparent background)

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the paper strip of the cut-position adjuster, pixel by pixel, as a binary PPM on stdout.
 
 The picture is 130 x 131 pixels: a white strip across the full width with a black line down each

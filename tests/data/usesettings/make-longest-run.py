@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes longest-run.bin: the bytes "Use Settings" must send with every list at a choice.
 
 Written out by hand from the printer's switch table, apart from the program's own code, so the
