@@ -10,8 +10,9 @@
 namespace kr52 {
 
 namespace {
-// Far above any real page; keeps a device or a stray huge file from filling the memory.
-constexpr qint64 maxPageBytes = 16 * 1024 * 1024;
+// Two hundred times the largest real page. Bigger pages are refused: a page this size already
+// takes most of a second to lay out, and a stray huge file would fill the memory.
+constexpr qint64 maxPageBytes = 1024 * 1024;
 } // namespace
 
 QString helpTopicPath(const QString &programDir, qint16 item)

@@ -289,6 +289,9 @@ void tst_frmhelp::unreadablePageKeepsThePageShown_data()
                                     << "not a regular file.";
     QTest::newRow("link to /dev/zero") << "link to zero"
                                        << "not a regular file.";
+    // One byte past the cap: a page that big would keep the window from showing for seconds.
+    QTest::newRow("over the size cap") << "huge"
+                                       << "The file is larger than 1 MB.";
 }
 
 void tst_frmhelp::unreadablePageKeepsThePageShown()
@@ -311,6 +314,11 @@ void tst_frmhelp::unreadablePageKeepsThePageShown()
         QVERIFY(QFile::link(fifo, manual));
     else if (kind == QLatin1String("link to zero"))
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), manual));
+    else if (kind == QLatin1String("huge")) {
+        QFile file(manual);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(1024 * 1024 + 1));
+    }
     QWidget owner;
     frmHelp help(program.path(), &owner);
     MessageCapture messages;

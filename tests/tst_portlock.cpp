@@ -22,6 +22,18 @@
 #include <unistd.h>
 
 namespace {
+bool inForkedChild = false;
+} // namespace
+
+// The leak checker asks this at exit. A child forked from this threaded test process holds the
+// other threads' memory with no thread left to reach it, which the checker would report as
+// leaks of Qt's and GLib's; the child only exits to show that our exit handler removes the lock.
+extern "C" __attribute__((used, visibility("default"))) int __lsan_is_turned_off()
+{
+    return inForkedChild ? 1 : 0;
+}
+
+namespace {
 
 const QString programName = QStringLiteral("tst_portlock");
 
@@ -178,6 +190,7 @@ private slots:
         PseudoTerminal pty;
         const pid_t child = ::fork();
         if (child == 0) {
+            inForkedChild = true;
             auto *comm = new kr52::MSComm; // never deleted: only the exit cleans up
             comm->setDevicePath(pty.devicePath());
             comm->setPortOpen(true);
