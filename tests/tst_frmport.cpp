@@ -52,10 +52,18 @@ QWidget *configurePort(frmMain &main)
     return shownDialog();
 }
 
+// The named control of the dialog. A missing one fails the test and stands in with a spare
+// control, so that the rest of the program's tests still run and report.
 template <typename Control>
 Control *control(QWidget *dialog, const char *name)
 {
-    return dialog->findChild<Control *>(QLatin1String(name));
+    if (auto *found = dialog ? dialog->findChild<Control *>(QLatin1String(name)) : nullptr)
+        return found;
+    QTest::qFail(qPrintable(QStringLiteral("no control named %1").arg(QLatin1String(name))), __FILE__, __LINE__);
+    auto *spare = new Control(dialog);
+    if (!dialog)
+        spare->deleteLater();
+    return spare;
 }
 
 QComboBox *portList(QWidget *dialog)
