@@ -80,7 +80,7 @@ int main(int argc, char **argv)
     const std::vector<Case> cases{
         {"paragraph-250k", [] { return unbrokenParagraph(250 * 1024); }},
         {"paragraph-500k", [] { return unbrokenParagraph(500 * 1024); }},
-        {"paragraph-1m", [] { return unbrokenParagraph(1024 * 1024); }},
+        {"paragraph-1m", [] { return unbrokenParagraph(1000 * 1024); }},
         {"runs-25000", [] { return formattedRuns(25000); }},
         {"paragraphs-1m", [] { return tinyParagraphs(1024 * 1024 - 64); }},
     };
