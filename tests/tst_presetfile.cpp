@@ -246,7 +246,7 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        for (const char *name : {"b.pre", "A.pre", "UPPER.PRE", "notes.txt", ".hidden.pre", "pre"})
+        for (const char *name : {"b.pre", "A.pre", "UPPER.PRE", "notes.txt", ".hidden.pre", "pre", "recipe", "x.apre"})
             QVERIFY(QFile(dir.filePath(QLatin1String(name))).open(QIODevice::WriteOnly));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.pre")));
         const PresetFolderListing listing = listPresetFiles(dir.path());
