@@ -2,9 +2,12 @@
 #include "app/commandline.h"
 
 #include <QCoreApplication>
+#include <QList>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace kr52 {
 
@@ -127,13 +130,38 @@ QString missingDisplayReason(const QCommandLineParser &parser)
         .arg(programName());
 }
 
+QString missingPlatformPluginNote(const QString &qtMessage)
+{
+    static const QRegularExpression notFound(QStringLiteral("Could not find the Qt platform plugin \"([^\"]+)\""));
+    const QRegularExpressionMatch match = notFound.match(qtMessage);
+    if (!match.hasMatch())
+        return {};
+    const QString plugin = match.captured(1);
+    // Debian's packages of the platform plugins a desktop session uses.
+    static const QList<std::pair<QString, QString>> packages{
+        {QStringLiteral("wayland"), QStringLiteral("qt6-wayland")},
+        {QStringLiteral("wayland-egl"), QStringLiteral("qt6-wayland")},
+        {QStringLiteral("xcb"), QStringLiteral("libqt6gui6")},
+    };
+    for (const auto &[name, package] : packages) {
+        if (name == plugin)
+            return QStringLiteral("Qt's platform plugin \"%1\" is not installed: install the package %2.")
+                .arg(plugin, package);
+    }
+    return QStringLiteral("Qt's platform plugin \"%1\" is not installed.").arg(plugin);
+}
+
 namespace {
 
 QtMessageHandler handlerBeforeWatch = nullptr;
+// Notes on the platform plugins Qt looked for and did not find, for the failed-start line.
+QStringList missingPluginNotes;
 
 void reportFailedWindowStart(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type != QtFatalMsg) {
+        if (const QString note = missingPlatformPluginNote(message); !note.isEmpty() && !missingPluginNotes.contains(note))
+            missingPluginNotes.append(note);
         if (handlerBeforeWatch)
             handlerBeforeWatch(type, context, message);
         else
@@ -143,10 +171,11 @@ void reportFailedWindowStart(QtMsgType type, const QMessageLogContext &context, 
     const auto shown = [](const char *name) {
         return qEnvironmentVariableIsEmpty(name) ? QStringLiteral("unset") : qEnvironmentVariable(name);
     };
-    std::fprintf(stderr, "%s\n",
-                 qPrintable(QStringLiteral("%1: could not open a window in the graphical session "
-                                           "(DISPLAY %2, WAYLAND_DISPLAY %3).")
-                                .arg(programName(), shown("DISPLAY"), shown("WAYLAND_DISPLAY"))));
+    QString line = QStringLiteral("%1: could not open a window in the graphical session (DISPLAY %2, WAYLAND_DISPLAY %3).")
+                       .arg(programName(), shown("DISPLAY"), shown("WAYLAND_DISPLAY"));
+    for (const QString &note : std::as_const(missingPluginNotes))
+        line += QLatin1Char(' ') + note;
+    std::fprintf(stderr, "%s\n", qPrintable(line));
     std::fflush(stderr);
     std::_Exit(1);
 }

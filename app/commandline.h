@@ -29,9 +29,15 @@ void addStandardOptions(QCommandLineParser &parser);
 // DISPLAY or WAYLAND_DISPLAY. Otherwise the one-line reason, naming both variables.
 [[nodiscard]] QString missingDisplayReason(const QCommandLineParser &parser);
 
+// The words that follow the failed-start line when Qt's message said that a platform plugin it
+// looked for is not there, e.g. the Wayland plugin in a session with no X server: which plugin,
+// and the Debian package that has it. Empty for any other message.
+[[nodiscard]] QString missingPlatformPluginNote(const QString &qtMessage);
+
 // While watching, a fatal message from Qt (no platform could start: a display that does not answer
-// or refuses the connection) ends the program with one line naming DISPLAY and WAYLAND_DISPLAY and
-// exit status 1 instead of Qt's abort. Watches from construction until end() or destruction,
+// or refuses the connection, a platform plugin that is not installed) ends the program with one
+// line naming DISPLAY and WAYLAND_DISPLAY, and any plugin Qt could not find, and exit status 1
+// instead of Qt's abort. Watches from construction until end() or destruction,
 // around the creation of the QApplication.
 class WindowStartWatch {
 public:

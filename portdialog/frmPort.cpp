@@ -13,6 +13,7 @@
 #include "ui/twips.h"
 #include "ui/uifont.h"
 #include "ui/wheelguard.h"
+#include "ui/windowplacement.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -121,6 +122,7 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    keepOver(this, mainWindow);
 
     Form_Load();
 }

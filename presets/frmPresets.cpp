@@ -7,6 +7,7 @@
 #include "ui/messagebox.h"
 #include "ui/twips.h"
 #include "ui/uifont.h"
+#include "ui/windowplacement.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -67,6 +68,7 @@ frmPresets::frmPresets(const QString &folder, const PresetFolderListing &listing
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    keepOver(this, mainWindow);
 
     Form_Load(listing);
 }

@@ -18,6 +18,7 @@
 #include "ui/twips.h"
 #include "ui/uifont.h"
 #include "ui/wheelguard.h"
+#include "ui/windowplacement.h"
 #include "version.h"
 
 #include <QApplication>
@@ -299,7 +300,8 @@ void frmMain::comUse_Click()
 
 void frmMain::comConfPort_Click()
 {
-    hide();
+    if (mainWindowHidesForDialogs())
+        hide();
     if (!m_port)
         m_port = new frmPort(this, MSComm1);
     m_port->show();
@@ -307,7 +309,8 @@ void frmMain::comConfPort_Click()
 
 void frmMain::comPresets_Click()
 {
-    hide();
+    if (mainWindowHidesForDialogs())
+        hide();
     if (!m_presets)
         m_presets = frmPresets::create(m_programDir, this);
     if (m_presets)

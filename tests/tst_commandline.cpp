@@ -156,6 +156,29 @@ private slots:
             QVERIFY(!reason.contains(QLatin1Char('\n')));
         }
     }
+    // Qt's warning names the plugin it did not find; the note says which package has it.
+    void missingPlatformPluginNote_data()
+    {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("wayland") << R"(Could not find the Qt platform plugin "wayland" in "")"
+                                 << R"(Qt's platform plugin "wayland" is not installed: install the package qt6-wayland.)";
+        QTest::newRow("xcb") << R"(Could not find the Qt platform plugin "xcb" in "/opt/plugins")"
+                             << R"(Qt's platform plugin "xcb" is not installed: install the package libqt6gui6.)";
+        QTest::newRow("unknown plugin") << R"(Could not find the Qt platform plugin "vnc" in "")"
+                                        << R"(Qt's platform plugin "vnc" is not installed.)";
+        // Found but failing (no display to connect to) is no missing plugin.
+        QTest::newRow("found, not loaded")
+            << R"(Could not load the Qt platform plugin "xcb" in "" even though it was found.)" << QString();
+        QTest::newRow("other message") << "could not connect to display :4242" << QString();
+    }
+
+    void missingPlatformPluginNote()
+    {
+        QFETCH(QString, message);
+        QFETCH(QString, note);
+        QCOMPARE(kr52::missingPlatformPluginNote(message), note);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_commandline)

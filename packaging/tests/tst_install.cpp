@@ -214,6 +214,20 @@ private slots:
                  qPrintable(run.describe()));
     }
 
+    // A platform whose plugin is not installed (as Wayland without qt6-wayland): the line names it.
+    void missingPlatformPlugin()
+    {
+        QProcessEnvironment environment = headlessEnvironment();
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("nosuchplatform"));
+        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, environment);
+        QVERIFY2(run.finished && run.exitCode == 1, qPrintable(run.describe()));
+        QVERIFY2(run.err.endsWith("kr52-config: could not open a window in the graphical session (DISPLAY unset, "
+                                  "WAYLAND_DISPLAY wayland-0). Qt's platform plugin \"nosuchplatform\" is not "
+                                  "installed.\n"),
+                 qPrintable(run.describe()));
+    }
+
     // The installed program, started from another folder, opens a setting's help page and lists
     // the presets through the installed layout. windowprobe presses the buttons and reports.
     void installedProgramFindsItsData()

@@ -1,0 +1,71 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Most of the compile time goes into Qt's headers, which nearly every file includes. Each library
+# parses the ones it uses once, as a precompiled header; every test program shares one that
+# holds the widgets and QtTest as well. Included last, when every target exists.
+
+set(KR52_CORE_HEADERS <QByteArray> <QDir> <QFile> <QFileInfo> <QList> <QObject> <QRegularExpression>
+                      <QString> <QStringList> <functional> <optional> <string> <vector>)
+set(KR52_WIDGET_HEADERS ${KR52_CORE_HEADERS} <QApplication> <QComboBox> <QDialog> <QLabel> <QLineEdit>
+                        <QPushButton> <QWidget>)
+set(KR52_TEST_HEADERS ${KR52_WIDGET_HEADERS} <QTemporaryDir> <QTest>)
+
+function(kr52_all_targets directory result)
+    get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+    get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+    foreach(subdirectory IN LISTS subdirectories)
+        kr52_all_targets(${subdirectory} more)
+        list(APPEND targets ${more})
+    endforeach()
+    set(${result} ${targets} PARENT_SCOPE)
+endfunction()
+
+# True when the target links `library` directly or through one of the project's libraries.
+function(kr52_links target library result)
+    get_target_property(links ${target} LINK_LIBRARIES)
+    set(found FALSE)
+    foreach(link IN LISTS links)
+        if(link STREQUAL library)
+            set(found TRUE)
+        elseif(TARGET ${link} AND link MATCHES "^kr52")
+            kr52_links(${link} ${library} deeper)
+            if(deeper)
+                set(found TRUE)
+            endif()
+        endif()
+        if(found)
+            break()
+        endif()
+    endforeach()
+    set(${result} ${found} PARENT_SCOPE)
+endfunction()
+
+function(kr52_precompile_headers)
+    kr52_all_targets(${CMAKE_SOURCE_DIR} targets)
+    # The shared header is made for a target of its own, with the flags every test has.
+    add_executable(kr52testpch EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/cmake/testpch.cpp)
+    target_link_libraries(kr52testpch PRIVATE Qt6::Widgets Qt6::Test)
+    target_precompile_headers(kr52testpch PRIVATE ${KR52_TEST_HEADERS})
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        get_target_property(sources ${target} SOURCES)
+        if(NOT type MATCHES "^(STATIC_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$" OR target STREQUAL kr52testpch)
+            continue()
+        endif()
+        kr52_links(${target} Qt6::Test testing)
+        kr52_links(${target} Qt6::Widgets widgets)
+        list(FILTER sources INCLUDE REGEX "\\.cpp$")
+        list(LENGTH sources count)
+        if(testing)
+            target_precompile_headers(${target} REUSE_FROM kr52testpch)
+        elseif(count GREATER 2 AND widgets)
+            target_precompile_headers(${target} PRIVATE ${KR52_WIDGET_HEADERS})
+        elseif(count GREATER 2)
+            target_precompile_headers(${target} PRIVATE ${KR52_CORE_HEADERS})
+        endif()
+    endforeach()
+endfunction()
+
+option(KR52_PRECOMPILED_HEADERS "Parse Qt's headers once per library and once for all tests" ON)
+if(KR52_PRECOMPILED_HEADERS)
+    kr52_precompile_headers()
+endif()
