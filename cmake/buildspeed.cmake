@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Most of the compile time goes into Qt's headers, which nearly every file includes. Each library
-# parses the ones it uses once, as a precompiled header; every test program shares one that
-# holds the widgets and QtTest as well. Included last, when every target exists.
+# parses the ones it uses once, as a precompiled header; the test programs of a folder share one
+# that holds the widgets and QtTest as well. Included last, when every target exists.
 
 set(KR52_CORE_HEADERS <QByteArray> <QDir> <QFile> <QFileInfo> <QList> <QObject> <QRegularExpression>
                       <QString> <QStringList> <functional> <optional> <string> <vector>)
@@ -41,22 +41,29 @@ endfunction()
 
 function(kr52_precompile_headers)
     kr52_all_targets(${CMAKE_SOURCE_DIR} targets)
-    # The shared header is made for a target of its own, with the flags every test has.
-    add_executable(kr52testpch EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/cmake/testpch.cpp)
-    target_link_libraries(kr52testpch PRIVATE Qt6::Widgets Qt6::Test)
-    target_precompile_headers(kr52testpch PRIVATE ${KR52_TEST_HEADERS})
     foreach(target IN LISTS targets)
         get_target_property(type ${target} TYPE)
         get_target_property(sources ${target} SOURCES)
-        if(NOT type MATCHES "^(STATIC_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$" OR target STREQUAL kr52testpch)
+        if(NOT type MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
             continue()
         endif()
         kr52_links(${target} Qt6::Test testing)
         kr52_links(${target} Qt6::Widgets widgets)
         list(FILTER sources INCLUDE REGEX "\\.cpp$")
         list(LENGTH sources count)
-        if(testing)
-            target_precompile_headers(${target} REUSE_FROM kr52testpch)
+        if(testing AND type STREQUAL "EXECUTABLE")
+            # QtTest's headers read QT_TESTCASE_BUILDDIR, which is each folder's own: the test
+            # programs of one folder share the header the first of them makes.
+            get_target_property(folder ${target} SOURCE_DIR)
+            string(MAKE_C_IDENTIFIER "${folder}" key)
+            if(DEFINED pch_${key})
+                target_precompile_headers(${target} REUSE_FROM ${pch_${key}})
+            else()
+                target_precompile_headers(${target} PRIVATE ${KR52_TEST_HEADERS})
+                set(pch_${key} ${target})
+            endif()
+        elseif(testing)
+            continue()
         elseif(count GREATER 2 AND widgets)
             target_precompile_headers(${target} PRIVATE ${KR52_WIDGET_HEADERS})
         elseif(count GREATER 2)
