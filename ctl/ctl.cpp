@@ -5,7 +5,7 @@
 #include "ctl/console.h"
 #include "ctl/listing.h"
 #include "ctl/targets.h"
-#include "printer/commanddescription.h"
+#include "protocol/commanddescription.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/printerlink.h"

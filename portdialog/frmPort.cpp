@@ -2,7 +2,7 @@
 #include "portdialog/frmPort.h"
 
 #include "portdialog/deviceline.h"
-#include "portdialog/serialsettingstext.h"
+#include "printer/serialsettingstext.h"
 #include "printer/devicemap.h"
 #include "printer/mscomm.h"
 #include "printer/printererror.h"
