@@ -7,13 +7,12 @@ namespace kr52 {
 
 QString serialSettingsText(const QString &baudText, const QString &dataBits, const QString &stopBits)
 {
-    return numberText(leadingNumber(baudText)).trimmed() + QStringLiteral(",n,") + dataBits.trimmed() +
-           QLatin1Char(',') + stopBits.trimmed();
+    return serialSettingsLine(numberText(leadingNumber(baudText)).trimmed(), dataBits.trimmed(), stopBits.trimmed());
 }
 
-bool isSerialPortEntry(const QString &entry)
+QString serialSettingsLine(const QString &baud, const QString &dataBits, const QString &stopBits)
 {
-    return entry.left(3) == QLatin1String("COM");
+    return baud + QStringLiteral(",n,") + dataBits + QLatin1Char(',') + stopBits;
 }
 
 } // namespace kr52

@@ -5,6 +5,7 @@
 #include "portdialog/frmPort.h"
 #include "presets/frmPresets.h"
 #include "printer/mscomm.h"
+#include "printer/portkinds.h"
 #include "printer/printerlink.h"
 #include "printer/sendsequence.h"
 #include "settings/catalogue.h"
@@ -240,7 +241,7 @@ void frmMain::Form_Load()
                         .arg(numberText(versionMajor).trimmed(), numberText(versionMinor).trimmed(),
                              numberText(versionRevision).trimmed()));
     labVer->setText(labVer->text() + QStringLiteral(" Beta"));
-    m_cmode = 0;
+    m_cmode = LinkMode::None;
     m_lptport = QStringLiteral("LPT1:");
 }
 
@@ -261,10 +262,8 @@ void frmMain::Form_Unload()
 
 std::unique_ptr<PrinterLink> frmMain::printerLink()
 {
-    if (m_cmode == 2)
-        return std::make_unique<ParallelLink>(m_parallel, m_lptport);
-    if (m_cmode == 1)
-        return std::make_unique<SerialLink>(*MSComm1);
+    if (std::unique_ptr<PrinterLink> link = linkFor(m_cmode, *MSComm1, m_parallel, m_lptport))
+        return link;
     showMessage(QStringLiteral("No Port Settings Specified"),
                 QStringLiteral("No communication settings have been specified!\n"
                                " Please click on 'Configure Port' before accessing the printer."),
