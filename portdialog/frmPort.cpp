@@ -17,11 +17,9 @@
 
 #include <QComboBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVariant>
 
 using namespace kr52;
@@ -126,8 +124,7 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     connect(cmbPort, &QComboBox::currentIndexChanged, this,
             [this](int index) { cmbPort->setToolTip(cmbPort->itemData(index, Qt::ToolTipRole).toString()); });
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     Form_Load();
 }

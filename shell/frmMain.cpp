@@ -24,7 +24,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
-#include <QScreen>
 #include <QSvgWidget>
 #include <QTabBar>
 
@@ -64,8 +63,7 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
 
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     Form_Load();
 }
