@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/frmMain.h"
 
+#include "app/appinfo.h"
 #include "helpviewer/frmHelp.h"
 #include "portdialog/frmPort.h"
 #include "presets/frmPresets.h"
@@ -19,7 +20,6 @@
 #include "ui/twips.h"
 #include "ui/uifont.h"
 #include "ui/wheelguard.h"
-#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -235,9 +235,7 @@ void frmMain::Form_Load()
     for (QComboBox *list : m_settingsLists)
         list->setCurrentIndex(0);
     AdjustCutPosition(0.0f);
-    labVer->setText(QStringLiteral("%1.%2.%3")
-                        .arg(numberText(versionMajor).trimmed(), numberText(versionMinor).trimmed(),
-                             numberText(versionRevision).trimmed()));
+    labVer->setText(versionText());
     labVer->setText(labVer->text() + QStringLiteral(" Beta"));
     m_cmode = LinkMode::None;
     m_lptport = QStringLiteral("LPT1:");
