@@ -35,7 +35,7 @@ if(KR52_DISTRIBUTION_FLAGS AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU"
     endforeach()
     # Where this dpkg is older than Debian 13's, its hardening=+all lacks two things that one adds
     # and that work here: fortify level 3, which checks calls whose sizes are known only at run
-    # time too (with level 2 kr52ctl has no checked call at all), and stack clash protection.
+    # time too, and stack clash protection.
     # Control-flow protection is left out: Debian 12's C start-up files lack its markers, so no
     # program linked there can carry it.
     string(REPLACE "-D_FORTIFY_SOURCE=2" "-D_FORTIFY_SOURCE=3" KR52_DEB_CPPFLAGS "${KR52_DEB_CPPFLAGS}")

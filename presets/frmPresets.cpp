@@ -10,11 +10,9 @@
 #include "ui/windowplacement.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
 using namespace kr52;
 
@@ -66,8 +64,7 @@ frmPresets::frmPresets(const QString &folder, const PresetFolderListing &listing
     setTabOrder(comPUse, comPSave);
     setTabOrder(comPSave, comPCancel);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
     keepOver(this, mainWindow);
 
     Form_Load(listing);

