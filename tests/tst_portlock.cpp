@@ -259,7 +259,6 @@ private slots:
         QCOMPARE(faults.writeCalls(), 1);
         QCOMPARE(lock.lockFile(), QString());
         QCOMPARE(QDir(m_lockDir.path()).entryList(QDir::Files), QStringList());
-        lock.release();
 
         QCOMPARE(sendOverSerial(pty.devicePath(), "A"), QString());
         QCOMPARE(pty.readAll(), QByteArray("A"));
