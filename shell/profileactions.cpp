@@ -10,6 +10,7 @@
 #include "settings/profilewriter.h"
 #include "ui/filedialog.h"
 #include "ui/messagebox.h"
+#include "ui/uifont.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -48,18 +49,17 @@ void frmMain::buildProfileMenu()
     auto *open = new QAction(QStringLiteral("Open Profile..."), this);
     open->setObjectName(QStringLiteral("actOpenProfile"));
     open->setShortcut(QKeySequence(QStringLiteral("Ctrl+O")));
-    open->setToolTip(QStringLiteral("Show the settings of a saved profile; nothing is sent."));
     connect(open, &QAction::triggered, this, &frmMain::actOpenProfile_Triggered);
     auto *save = new QAction(QStringLiteral("Save Profile As..."), this);
     save->setObjectName(QStringLiteral("actSaveProfile"));
     save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
-    save->setToolTip(QStringLiteral("Save the chosen settings as a profile for more printers or kr52ctl apply."));
     connect(save, &QAction::triggered, this, &frmMain::actSaveProfile_Triggered);
     // The shortcuts work wherever the focus is in the window, menu open or not.
     addActions({open, save});
 
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("mnuProfile"));
+    menu->setFont(uiFont()); // a menu is a window of its own and does not take the window's face
     menu->addActions({open, save});
     // The tab row's free corner: no control of the pages moves for it.
     auto *button = new QToolButton(SSTab1);
@@ -69,7 +69,7 @@ void frmMain::buildProfileMenu()
     button->setPopupMode(QToolButton::InstantPopup);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::StrongFocus);
-    button->setToolTip(QStringLiteral("Open or save the settings as a profile (Ctrl+O, Ctrl+S)"));
+    // As laid out, only the four action buttons carry tooltips; the menu names its keys.
     button->setAccessibleName(QStringLiteral("Profile"));
     button->setAccessibleDescription(
         QStringLiteral("Menu: Open Profile (Ctrl+O) shows a saved profile's settings; Save Profile As (Ctrl+S) saves "
