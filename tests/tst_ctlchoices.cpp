@@ -277,6 +277,8 @@ private slots:
         QTest::newRow("tab before a name")
             << profileOf({setting("\tPrint Speed", "Half")}, {}, {})
             << "the name \"\tPrint Speed\" has blanks at its ends, which a profile drops.";
+        QTest::newRow("lone surrogate") << profileOf({setting("Print Speed", QString(QChar(0xd800)))}, {}, {})
+                                        << "the entry \"" + QString(QChar(0xd800)) + "\" is not valid Unicode text.";
         QTest::newRow("empty entry") << profileOf({setting("Print Speed", "")}, {}, {})
                                      << "an empty entry cannot be written to a profile.";
         QTest::newRow("= in a name") << profileOf({setting("a=b", "c")}, {}, {})
