@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/profilechoices.h"
 
-#include "printer/serialsettings.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "settings/numbers.h"
@@ -49,25 +48,6 @@ QString originOfAdjust(const QList<Assignment> &settings, std::size_t row)
     return {};
 }
 
-// Each serial value of [port] on its own, the others at their defaults, so that a refusal
-// names the line it comes from.
-QString serialValuesFault(const Profile &profile)
-{
-    const QStringList keys{QStringLiteral("baud"), QStringLiteral("data"), QStringLiteral("stop")};
-    const QStringList defaults{QStringLiteral("9600"), QStringLiteral("8"), QStringLiteral("1")};
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        if (!profile.port.contains(keys[i]))
-            continue;
-        QStringList fields = defaults;
-        fields[i] = profile.port.value(keys[i]);
-        const SerialSettingsResult parsed =
-            parseSerialSettings(QStringLiteral("%1,n,%2,%3").arg(fields[0], fields[1], fields[2]));
-        if (!parsed.settings)
-            return QStringLiteral("%1: %2").arg(profile.portOrigins.value(keys[i]), parsed.error);
-    }
-    return {};
-}
-
 } // namespace
 
 std::optional<int> strictCutOffsetTenths(QStringView text)
@@ -107,8 +87,6 @@ ProfileChoices choicesOfProfile(const Profile &profile)
         return refuse(QStringLiteral("%1: \"%2\" needs the cut offset in mm: add cut-offset=MM under [settings].")
                           .arg(originOfAdjust(profile.settings, row), adjustLine(row)));
     }
-    if (const QString fault = serialValuesFault(profile); !fault.isEmpty())
-        return refuse(fault);
     return choices;
 }
 

@@ -19,9 +19,10 @@ struct ProfileChoices {
     QString error; // the first fault, naming the file and line; empty when the choices hold
 };
 
-// Checks the whole profile before anything uses it: every setting and entry (as chooseSettings
-// does), the cut offset (strictCutOffsetTenths) together with "Adjust as below", which go only
-// together, and the serial values of [port] (baud, data, stop, as the serial control takes them).
+// Checks the settings of a profile before anything uses them: every setting and entry (as
+// chooseSettings does), and the cut offset (strictCutOffsetTenths) together with "Adjust as
+// below", which go only together. The serial values of [port] are the devices' to check
+// (serialValuesFault).
 [[nodiscard]] ProfileChoices choicesOfProfile(const Profile &profile);
 
 // A cut offset written as a plain decimal number ("-1.5", "12", ".5", "+3."), in tenths of a

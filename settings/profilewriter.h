@@ -4,7 +4,6 @@
 #include "settings/profile.h"
 
 #include <QByteArray>
-#include <QMap>
 #include <QString>
 #include <QStringView>
 
@@ -31,14 +30,5 @@ struct ProfileText {
 // only while its row is at "Adjust as below", as the number of tenths the printer gets
 // ("-1.5", "0.0"), so that applying the profile sends the same bytes.
 [[nodiscard]] Profile profileOfChoices(const std::vector<int> &indexes, QStringView cutOffsetText);
-
-struct PortKeys {
-    QMap<QString, QString> keys; // baud, data, stop
-    QString error;               // why the settings cannot go into a profile; empty otherwise
-};
-
-// The serial control's settings text ("19200,n,8,1") as a profile's [port] keys. A profile
-// knows no parity: anything but "n" is refused, as are settings the serial control refuses.
-[[nodiscard]] PortKeys portKeysOfSerialSettings(const QString &settingsText);
 
 } // namespace kr52

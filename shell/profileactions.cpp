@@ -5,6 +5,8 @@
 #include "app/appinfo.h"
 #include "app/profilefolder.h"
 #include "printer/mscomm.h"
+#include "printer/portkinds.h"
+#include "printer/profileport.h"
 #include "settings/profile.h"
 #include "settings/profilechoices.h"
 #include "settings/profilewriter.h"
@@ -105,6 +107,8 @@ bool frmMain::openProfile(const QString &path)
     const ProfileChoices choices = choicesOfProfile(*read.profile);
     if (!choices.error.isEmpty())
         return refuse(choices.error);
+    if (const QString fault = serialValuesFault(read.profile->port, read.profile->portOrigins); !fault.isEmpty())
+        return refuse(fault);
     for (std::size_t row = 0; row < m_settingsLists.size(); ++row)
         m_settingsLists[row]->setCurrentIndex(choices.indexes[row]);
     if (choices.cutOffsetTenths)
@@ -124,7 +128,7 @@ bool frmMain::saveProfile(const QString &path)
     for (const QComboBox *list : m_settingsLists)
         indexes.push_back(list->currentIndex());
     Profile profile = profileOfChoices(indexes, txtCutOffset->text());
-    if (m_cmode == 1) {
+    if (m_cmode == LinkMode::Serial) {
         const PortKeys port = portKeysOfSerialSettings(MSComm1->settings());
         if (!port.error.isEmpty())
             return fail(QStringLiteral("Could not save the profile %1: %2").arg(path, port.error));

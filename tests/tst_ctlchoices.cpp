@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/commanddescription.h"
+#include "printer/profileport.h"
+#include "protocol/commanddescription.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "settings/profile.h"
@@ -440,12 +441,6 @@ private slots:
             << QByteArray("[settings]\nPrint Speed=Half Speed\nstart position adjustment=adjust as below\n")
             << "p.ini line 3: \"Start Position Adjustment=Adjust as below\" needs the cut offset in mm: add "
                "cut-offset=MM under [settings].";
-        QTest::newRow("baud rate")
-            << QByteArray("[settings]\n[port]\ndata=7\nbaud=fast\n")
-            << "p.ini line 4: The serial settings \"fast,n,8,1\" are not valid: the baud rate \"fast\" must be";
-        QTest::newRow("stop bits") << QByteArray("[port]\nstop=3\n")
-                                   << "p.ini line 2: The serial settings \"9600,n,8,3\" are not valid: the stop bits "
-                                      "\"3\" must be 1, 1.5 or 2.";
     }
 
     void refusesAProfileWithAnyFault()
@@ -456,6 +451,30 @@ private slots:
         QVERIFY2(read.profile, qPrintable(read.error));
         const ProfileChoices choices = choicesOfProfile(*read.profile);
         QVERIFY2(choices.error.startsWith(error), qPrintable(choices.error));
+    }
+
+    void namesTheLineOfABadSerialValue_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("error"); // its start; empty when every value is taken
+
+        QTest::newRow("all taken") << QByteArray("[port]\nbaud=19200\ndata=7\nstop=1.5\nport=COM9:\n") << "";
+        QTest::newRow("baud rate") << QByteArray("[settings]\n[port]\ndata=7\nbaud=fast\n")
+                                   << "p.ini line 4: The serial settings \"fast,n,8,1\" are not valid: the baud rate "
+                                      "\"fast\" must be";
+        QTest::newRow("stop bits") << QByteArray("[port]\nstop=3\n")
+                                   << "p.ini line 2: The serial settings \"9600,n,8,3\" are not valid: the stop bits "
+                                      "\"3\" must be 1, 1.5 or 2.";
+    }
+
+    void namesTheLineOfABadSerialValue()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, error);
+        const ProfileResult read = parseProfile(text, QStringLiteral("p.ini"));
+        QVERIFY2(read.profile, qPrintable(read.error));
+        const QString fault = serialValuesFault(read.profile->port, read.profile->portOrigins);
+        QVERIFY2(error.isEmpty() ? fault.isEmpty() : fault.startsWith(error), qPrintable(fault));
     }
 
     void readsOnlyPlainCutOffsetsWithinTheLimits_data()

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QWidget>
 
 namespace kr52 {
 
@@ -21,6 +24,12 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
     label->setObjectName(name);
     label->setFont(font);
     return label;
+}
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace kr52

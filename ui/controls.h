@@ -17,4 +17,7 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
 // A label named as in the design, in the given font.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QFont &font);
 
+// Puts a window in the middle of the primary screen's free area, as every window opens.
+void centreOnScreen(QWidget *window);
+
 } // namespace kr52
