@@ -60,6 +60,7 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
     SSTab1->tabBar()->setFocusPolicy(Qt::StrongFocus);
     buildMainPage(addPage(QStringLiteral("Main")));
     buildSettingsPages();
+    buildProfileMenu();
 
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
 
