@@ -11,22 +11,24 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextBrowser>
+#include <QTextBlock>
+#include <QTextEdit>
 
 using namespace kr52;
 
 frmHelp::frmHelp(const QString &programDir, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_programDir(programDir),
-      rtbHelpText(new QTextBrowser(this)), comDone(new QPushButton(QStringLiteral("Close"), this))
+      rtbHelpText(new QTextEdit(this)), comDone(new QPushButton(QStringLiteral("&Close"), this))
 {
     setObjectName(QStringLiteral("frmHelp"));
     setFixedSize(px(5340), px(6075));
 
     rtbHelpText->setObjectName(QStringLiteral("rtbHelpText"));
     placeInTwips(rtbHelpText, 0, 0, 5355, 5775);
-    // Pages are read only, and nothing in them is ever followed or run.
-    rtbHelpText->setOpenLinks(false);
-    rtbHelpText->setOpenExternalLinks(false);
+    // Pages are read only and hold no links. The caret moves with the keys as in a document, so
+    // a screen reader can read a page line by line, word by word or letter by letter.
+    rtbHelpText->setReadOnly(true);
+    rtbHelpText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     rtbHelpText->setUndoRedoEnabled(false);
     rtbHelpText->installEventFilter(this);
 
@@ -63,6 +65,8 @@ bool frmHelp::loadPage(const QString &path)
         return false;
     }
     fitColoursToPalette();
+    // The window has no title bar; its title is what assistive tools announce it by.
+    setWindowTitle(pageTitle(*rtbHelpText->document()));
     rtbHelpText->moveCursor(QTextCursor::Start);
     rtbHelpText->verticalScrollBar()->setValue(0);
     return true;
@@ -104,6 +108,8 @@ void frmHelp::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen();
+    // The caret shows in the page at once, as after Tab, so the focus is seen from the start.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     rtbHelpText->setFocus(Qt::OtherFocusReason);
 }
 

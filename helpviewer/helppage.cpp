@@ -6,6 +6,8 @@
 #include "settings/numbers.h"
 
 #include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
 
 namespace kr52 {
 
@@ -40,6 +42,18 @@ QString loadHelpPage(const QString &path, QTextDocument &document)
         return page.error.endsWith(QLatin1Char('.')) ? page.error : page.error + QLatin1Char('.');
     readRtf(page.bytes, document);
     return {};
+}
+
+QString pageTitle(const QTextDocument &document)
+{
+    constexpr int longestTitle = 120;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        // Tabs and line breaks inside the first line read as blanks.
+        const QString line = block.text().simplified();
+        if (!line.isEmpty())
+            return line.size() > longestTitle ? line.left(longestTitle - 1) + QChar(0x2026) : line;
+    }
+    return QStringLiteral("Help");
 }
 
 } // namespace kr52

@@ -18,4 +18,8 @@ namespace kr52 {
 // document keeps what it held.
 [[nodiscard]] QString loadHelpPage(const QString &path, QTextDocument &document);
 
+// The page's title as its first line of text shows it, cut to a window title's length; "Help"
+// for a page without text.
+[[nodiscard]] QString pageTitle(const QTextDocument &document);
+
 } // namespace kr52

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <cerrno>
@@ -31,9 +31,9 @@ QString openingOf(const QString &shownText)
     return shownText.section(QLatin1Char('\n'), 0, 2);
 }
 
-QTextBrowser *textOf(frmHelp *help)
+QTextEdit *textOf(frmHelp *help)
 {
-    return help->findChild<QTextBrowser *>(QStringLiteral("rtbHelpText"));
+    return help->findChild<QTextEdit *>(QStringLiteral("rtbHelpText"));
 }
 
 int refuseAccess(const char *, int)
@@ -102,16 +102,16 @@ void tst_frmhelp::windowLayout()
     QCOMPARE(help.minimumSize(), QSize(356, 405));
     QCOMPARE(help.maximumSize(), QSize(356, 405));
 
-    QTextBrowser *text = textOf(&help);
+    QTextEdit *text = textOf(&help);
     QVERIFY(text);
     QCOMPARE(text->geometry(), QRect(0, 0, 357, 385));
     QVERIFY(text->isReadOnly());
-    QVERIFY(!text->openLinks());
-    QVERIFY(!text->openExternalLinks());
+    // Nothing in a page is followed; the caret moves with the keys, for reading line by line.
+    QCOMPARE(text->textInteractionFlags(), Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     QPushButton *done = closeButtonOf(&help);
     QVERIFY(done);
-    QCOMPARE(done->text(), QStringLiteral("Close"));
+    QCOMPARE(done->text(), QStringLiteral("&Close"));
     QCOMPARE(done->geometry(), QRect(0, 384, 357, 21));
     QVERIFY(!done->autoDefault());
     QVERIFY(!done->isDefault());
@@ -149,9 +149,13 @@ void tst_frmhelp::helpButtonOpensItsPage()
     bool modal = false;
     bool focusInText = false;
     bool centred = false;
+    bool focusShown = false;
+    QString title;
     QWidget *owner = nullptr;
     QVERIFY(visitHelp(button, [&](frmHelp *help) {
         shownText = textOf(help)->toPlainText();
+        title = help->windowTitle();
+        focusShown = help->testAttribute(Qt::WA_KeyboardFocusChange);
         modal = help->isModal();
         owner = help->parentWidget();
         focusInText = help->focusWidget() == textOf(help);
@@ -163,7 +167,10 @@ void tst_frmhelp::helpButtonOpensItsPage()
     QVERIFY(modal);
     QCOMPARE(owner, &main);
     QVERIFY(focusInText);
+    QVERIFY(focusShown);
     QVERIFY(centred);
+    // Without a title bar, the window is still announced by its page's title.
+    QCOMPARE(title, opening.section(QLatin1Char('\n'), 0, 0));
 
     // Closed means hidden: the window stays with its page until the main window goes.
     auto *help = main.findChild<frmHelp *>();
@@ -219,7 +226,7 @@ void tst_frmhelp::escapeDoesNotCloseEnterOnCloseDoes()
     bool tabReachesClose = false;
     bool openAfterEnterOnClose = true;
     QVERIFY(visitHelp(helpButton(main, 2), [&](frmHelp *help) {
-        QTextBrowser *text = textOf(help);
+        QTextEdit *text = textOf(help);
         QTest::keyClick(text, Qt::Key_Escape);
         QTest::keyClick(help, Qt::Key_Escape);
         openAfterEscape = help->isVisible();
