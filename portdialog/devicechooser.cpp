@@ -62,7 +62,7 @@ DeviceChooser::DeviceChooser(QWidget *parent, const QString &portName) : QDialog
     m_devices->setAccessibleName(QStringLiteral("Devices found"));
     m_listCaption->setBuddy(m_devices);
 
-    auto *pathCaption = makeLabel(this, QStringLiteral("labDevicePath"), QStringLiteral("Device &path:"), uiFont());
+    auto *pathCaption = makeLabel(this, QStringLiteral("labDevicePath"), QStringLiteral("Device pa&th:"), uiFont());
     m_path = new QLineEdit(deviceMappingFor(portName).path, this);
     m_path->setObjectName(QStringLiteral("txtDevicePath"));
     m_path->setAccessibleName(QStringLiteral("Device path"));
