@@ -124,6 +124,8 @@ private slots:
 
         QApplication::setActiveWindow(port);
         QVERIFY(QTest::qWaitForWindowActive(port));
+        // The focus is drawn at once, not only after the first Tab.
+        QVERIFY(port->testAttribute(Qt::WA_KeyboardFocusChange));
         auto *dataBits = port->findChild<QLineEdit *>(QStringLiteral("txtData"));
         dataBits->setFocus();
         QTest::keyClick(dataBits, Qt::Key_Return);
@@ -137,16 +139,26 @@ private slots:
     {
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         frmPort port(&main, main.serialControl());
-        for (QWidget *window : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&port)}) {
+        port.show();
+        auto *choose = port.findChild<QPushButton *>(QStringLiteral("comChooseDevice"));
+        choose->click();
+        auto *chooser = port.findChild<QDialog *>(QStringLiteral("frmDevice"));
+        QVERIFY(chooser);
+        for (QWidget *window : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&port),
+                                static_cast<QWidget *>(chooser)}) {
             QStringList texts;
             if (auto *tabs = window->findChild<QTabWidget *>()) {
                 for (int page = 0; page < tabs->count(); ++page)
                     texts << tabs->tabText(page);
             }
-            for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
-                texts << button->text();
-            for (QLabel *label : window->findChildren<QLabel *>())
-                texts << label->text();
+            for (QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+                if (button->window() == window)
+                    texts << button->text();
+            }
+            for (QLabel *label : window->findChildren<QLabel *>()) {
+                if (label->window() == window)
+                    texts << label->text();
+            }
             QMap<QString, QString> keys;
             for (const QString &text : texts) {
                 const QKeySequence key = QKeySequence::mnemonic(text);
@@ -156,7 +168,7 @@ private slots:
                          qPrintable(QStringLiteral("%1 and %2").arg(keys.value(key.toString()), text)));
                 keys.insert(key.toString(), text);
             }
-            QVERIFY(keys.size() >= 6);
+            QVERIFY(keys.size() >= 4);
         }
     }
 
