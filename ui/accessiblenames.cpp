@@ -42,6 +42,7 @@ public:
     explicit LabelledListAccessible(QComboBox *list)
         : QAccessibleWidget(list, QAccessible::ComboBox), m_announced(list->currentText())
     {
+        selectEntryInPopup();
     }
 
     void *interface_cast(QAccessible::InterfaceType type) override
@@ -63,9 +64,11 @@ public:
         return labels.isEmpty() ? list()->currentText() : labels;
     }
 
-    // Tells assistive tools that the entry's text was replaced, old words by new.
+    // Tells assistive tools that the entry's text was replaced, old words by new, and marks the
+    // entry as the selected item of the pop-up list too.
     void announceEntry()
     {
+        selectEntryInPopup();
         const QString entry = list()->currentText();
         if (entry == m_announced)
             return;
@@ -135,6 +138,17 @@ public:
 
 private:
     QComboBox *list() const { return static_cast<QComboBox *>(widget()); }
+
+    // The pop-up list selects the entry only when it opens; selected from the start, the entry's
+    // item is the list's selected child for tools that look there.
+    void selectEntryInPopup()
+    {
+        QAbstractItemView *popup = list()->view();
+        const QModelIndex entry = list()->model()->index(list()->currentIndex(), list()->modelColumn(),
+                                                         list()->rootModelIndex());
+        if (popup->selectionModel() && popup->currentIndex() != entry)
+            popup->selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
+    }
 
     QString m_announced; // the entry assistive tools were last told of
 };

@@ -232,9 +232,14 @@ class ScreenReaderTest(unittest.TestCase):
         self.assertEqual(combo.get_name(), " ".join(self.reader.labels(combo)))
         self.assertEqual(self.reader.text(combo), entry, combo.get_name())
 
+    def items(self, combo):
+        return self.reader.all(combo, lambda n: n.get_role_name() == "list item", showing_only=False)
+
     def entries(self, combo):
-        items = self.reader.all(combo, lambda n: n.get_role_name() == "list item", showing_only=False)
-        return [item.get_name() for item in items]
+        return [item.get_name() for item in self.items(combo)]
+
+    def selected_entries(self, combo):
+        return [item.get_name() for item in self.items(combo) if self.reader.has(item, "SELECTED")]
 
     def test_1_every_settings_list_says_its_caption_and_its_entry_before_and_after_a_key(self):
         pages = [("g", "General"), ("h", "Characters"), ("t", "Tickets"), ("a", "Alignment")]
@@ -254,6 +259,8 @@ class ScreenReaderTest(unittest.TestCase):
                 self.reader.until("the new entry of " + combo.get_name(),
                                   lambda: self.reader.text(combo) == entries[1])
                 self.check_list(combo, entries[1])
+                # The pop-up list, the list's child, has the entry as its one selected item.
+                self.assertEqual(self.selected_entries(combo), [entries[1]])
                 # The change is told: the old words go, the new ones come, on the list itself.
                 self.reader.until("the text change of " + combo.get_name(), lambda: any(
                     e[3] == entries[1] for e in self.reader.heard_since(mark, "object:text-changed:insert",
