@@ -5,6 +5,7 @@
 #include "helpviewer/readablecolours.h"
 #include "ui/messagebox.h"
 #include "ui/twips.h"
+#include "ui/uifont.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -64,6 +65,7 @@ bool frmHelp::loadPage(const QString &path)
                     QMessageBox::Warning, parentWidget());
         return false;
     }
+    growPage(*rtbHelpText->document(), layoutScale());
     fitColoursToPalette();
     // The window has no title bar; its title is what assistive tools announce it by.
     setWindowTitle(pageTitle(*rtbHelpText->document()));

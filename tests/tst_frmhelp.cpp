@@ -4,6 +4,7 @@
 #include "helpviewer/helppage.h"
 #include "helpviewer/readablecolours.h"
 #include "shell/frmMain.h"
+#include "support/desktoptext.h"
 #include "support/messagecapture.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 
 #include <cerrno>
 #include <functional>
+#include <tuple>
 #include <sys/stat.h>
 
 namespace {
@@ -91,6 +93,7 @@ private slots:
     void unreadablePageKeepsThePageShown_data();
     void unreadablePageKeepsThePageShown();
     void headingsReadInLightAndDarkThemes();
+    void aPageGrowsWithTheDesktopsText();
 };
 
 void tst_frmhelp::windowLayout()
@@ -366,6 +369,33 @@ void tst_frmhelp::headingsReadInLightAndDarkThemes()
     QCOMPARE(headingColour(), written);
     help.setPalette(dark);
     QVERIFY(kr52::contrastRatio(headingColour(), dark.color(QPalette::Base)) >= kr52::readableContrast);
+}
+
+// On a desktop whose text is larger than designed the window grows, and its page with it: text,
+// indents and tab stops alike, so the columns of a table still line up.
+void tst_frmhelp::aPageGrowsWithTheDesktopsText()
+{
+    const auto measure = [](double desktopPoints) {
+        const DesktopText desktop(desktopPoints);
+        QWidget owner;
+        frmHelp help(programDir, &owner);
+        [&help] { QVERIFY(help.SetHelpFile(3)); }();
+        const QTextDocument &page = *textOf(&help)->document();
+        QTextBlock table = page.begin();
+        while (table.isValid() && table.blockFormat().tabPositions().isEmpty())
+            table = table.next();
+        return std::tuple{help.width(), page.begin().begin().fragment().charFormat().fontPointSize(),
+                          table.blockFormat().leftMargin(), table.blockFormat().tabPositions().value(0).position};
+    };
+    const auto [width, title, indent, tab] = measure(9);
+    const auto [grownWidth, grownTitle, grownIndent, grownTab] = measure(14);
+    const double growth = 14 / 8.25;
+    QVERIFY(indent > 0 && tab > 0);
+    QCOMPARE(grownWidth, qRound(5340 * growth / 15));
+    QCOMPARE(width, 356);
+    QCOMPARE(grownTitle, title * growth);
+    QCOMPARE(grownIndent, indent * growth);
+    QCOMPARE(grownTab, tab * growth);
 }
 
 QTEST_MAIN(tst_frmhelp)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
+#include "support/desktoptext.h"
 #include "ui/accessiblenames.h"
 #include "ui/uifont.h"
 
@@ -22,23 +23,6 @@
 #include <vector>
 
 namespace {
-
-// The desktop's text size as the platform hands it to the program, for one test.
-class DesktopText {
-public:
-    explicit DesktopText(double points) : m_before(QApplication::font())
-    {
-        QFont font = m_before;
-        font.setPointSizeF(points);
-        QApplication::setFont(font);
-    }
-    ~DesktopText() { QApplication::setFont(m_before); }
-    DesktopText(const DesktopText &) = delete;
-    DesktopText &operator=(const DesktopText &) = delete;
-
-private:
-    QFont m_before;
-};
 
 void desktopTextSizes()
 {
