@@ -321,6 +321,17 @@ class ScreenReaderTest(unittest.TestCase):
         self.reader.press("Up")
         self.reader.one(dialog, "label", ready)
 
+        baud = self.reader.one(dialog, "combo box", "Baud Rate")
+        self.focus(baud)
+        mark = len(self.reader.events)
+        self.reader.press("Down")
+        self.reader.until("the new baud rate", lambda: self.reader.text(baud) == "19200")
+        self.reader.until("the baud rate's text change", lambda: any(
+            e[3] == "19200" for e in self.reader.heard_since(mark, "object:text-changed:insert", "Baud Rate")))
+        self.check_list(port, "LPT1:")
+        self.reader.press("Up")
+        self.reader.until("the first baud rate again", lambda: self.reader.text(baud) == "9600")
+
     def close_port_dialog(self):
         dialog = self.reader.window(self.app, "Port Settings")
         self.reader.press("alt+c")  # "Cancel"
