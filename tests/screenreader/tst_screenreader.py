@@ -199,7 +199,7 @@ class ScreenReaderTest(unittest.TestCase):
             cls.activate(cls.main)
         except BaseException:
             print("The program said:\n" + cls.session.program_output(), file=sys.stderr)
-            cls.session.stop()
+            cls.tearDownClass()
             raise
 
     @classmethod
