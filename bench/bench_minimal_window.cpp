@@ -2,7 +2,7 @@
 // The yardstick for bench_startup: a plain QWidget of the main window's size, built and measured
 // the same way.
 
-#include "bench/bench_startup_probe.h"
+#include "bench_startup_probe.h"
 
 #include <QApplication>
 

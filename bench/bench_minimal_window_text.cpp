@@ -3,7 +3,7 @@
 // shows text loads the font configuration and rasterises glyphs; the plain minimal window never
 // does, so this one tells how much of the main window's cost is text as such.
 
-#include "bench/bench_startup_probe.h"
+#include "bench_startup_probe.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,7 +4,7 @@
 // processor time, which stays meaningful on a busy machine), how long the first layout at the
 // help window's width takes after that, and how long reading takes into a document that already
 // has a layout at that width, as the window's own document has. Target: reading well under 50 ms.
-#include "helpviewer/helppage.h"
+#include "helppages/helppage.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the real main window: time to its first frame and peak memory (see bench/run).
 
-#include "bench/bench_startup_probe.h"
+#include "bench_startup_probe.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "ctl/console.h"
 #include "ctl/listing.h"
 #include "ctl/targets.h"
-#include "printer/commanddescription.h"
+#include "protocol/commanddescription.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/printerlink.h"
@@ -130,18 +130,8 @@ SendOutcome sendTo(const Target &target, const Job &job, Console &console, QStri
 {
     MSComm serial;
     ParallelPort parallel;
-    std::unique_ptr<PrinterLink> link;
-    const bool serialPort = target.port.startsWith(QLatin1String("COM"));
-    if (serialPort || (!target.device.isEmpty() && isSerialDevice(target.device))) {
-        if (serialPort)
-            serial.setCommPort(target.port.mid(3, 1).toInt());
-        else
-            serial.setDevicePath(target.device);
-        serial.setSettings(job.targets.serialSettings);
-        link = std::make_unique<SerialLink>(serial);
-    } else {
-        link = std::make_unique<ParallelLink>(parallel, target.port.isEmpty() ? target.device : target.port);
-    }
+    const std::unique_ptr<PrinterLink> link = linkFor(target.port.isEmpty() ? target.device : target.port,
+                                                      job.targets.serialSettings, serial, parallel);
     description = link->description();
     return runSendPlan(*link, job.plan, [&](int sent, int total) { console.progress(description, sent, total); });
 }

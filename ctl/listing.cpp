@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/listing.h"
 
-#include "helpviewer/helppage.h"
+#include "helppages/helppaths.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 

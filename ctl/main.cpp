@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/console.h"
 #include "ctl/ctl.h"
-#include "version.h"
+#include "app/appinfo.h"
 
 #include <QCoreApplication>
 
@@ -9,8 +9,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kr52ctl"));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2.%3").arg(kr52::versionMajor).arg(kr52::versionMinor).arg(kr52::versionRevision));
+    QCoreApplication::setApplicationVersion(kr52::versionText());
     kr52::ctl::StandardConsole console;
     return kr52::ctl::run(QCoreApplication::arguments(), console);
 }

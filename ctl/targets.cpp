@@ -1,22 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ctl/targets.h"
 
+#include "printer/portkinds.h"
 #include "printer/serialsettings.h"
-
-#include <QRegularExpression>
+#include "printer/serialsettingstext.h"
 
 namespace kr52::ctl {
 
 namespace {
 
+// A port the port dialog offers, in any case and with or without its colon.
 std::optional<QString> portName(const QString &given)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(COM|LPT)([1-4]):?$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const auto match = pattern.match(given.trimmed());
-    if (!match.hasMatch())
+    QString name = given.trimmed().toUpper();
+    if (!name.endsWith(QLatin1Char(':')))
+        name += QLatin1Char(':');
+    const std::optional<PortName> port = parsePortName(name);
+    if (!port || !port->offered())
         return std::nullopt;
-    return match.captured(1).toUpper() + match.captured(2) + QLatin1Char(':');
+    return port->text();
 }
 
 QString orDefault(const QString &given, const QString &fallback)
@@ -63,10 +65,9 @@ Targets resolveTargets(const PortOptions &options)
         }
         targets.printers.append({{}, path});
     }
-    const QString text =
-        QStringLiteral("%1,n,%2,%3")
-            .arg(orDefault(options.baud, QStringLiteral("9600")), orDefault(options.data, QStringLiteral("8")),
-                 orDefault(options.stop, QStringLiteral("1")));
+    const QString text = serialSettingsLine(orDefault(options.baud, QStringLiteral("9600")),
+                                            orDefault(options.data, QStringLiteral("8")),
+                                            orDefault(options.stop, QStringLiteral("1")));
     const SerialSettingsResult parsed = parseSerialSettings(text);
     if (!parsed.settings)
         targets.error = parsed.error;

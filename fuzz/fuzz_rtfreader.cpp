@@ -2,7 +2,7 @@
 // The RTF reader takes any bytes: it must never crash, hang or leave characters in the document
 // that the document reserves for itself.
 #include "harness.h"
-#include "helpviewer/rtfreader.h"
+#include "helppages/rtfreader.h"
 
 #include <QTextDocument>
 

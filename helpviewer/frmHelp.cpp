@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "helpviewer/frmHelp.h"
 
-#include "helpviewer/helppage.h"
-#include "helpviewer/readablecolours.h"
+#include "helppages/helppage.h"
+#include "helppages/helppaths.h"
+#include "helppages/readablecolours.h"
 #include "ui/messagebox.h"
 #include "ui/twips.h"
 #include "ui/uifont.h"

@@ -2,7 +2,7 @@
 #include "portdialog/deviceline.h"
 
 #include "portdialog/devicechooser.h"
-#include "portdialog/devicelinetext.h"
+#include "printer/devicelinetext.h"
 #include "printer/devicemap.h"
 #include "printer/devicestate.h"
 #include "ui/controls.h"

@@ -2,9 +2,10 @@
 #include "portdialog/frmPort.h"
 
 #include "portdialog/deviceline.h"
-#include "portdialog/serialsettingstext.h"
+#include "printer/serialsettingstext.h"
 #include "printer/devicemap.h"
 #include "printer/mscomm.h"
+#include "printer/portkinds.h"
 #include "printer/printererror.h"
 #include "printer/serialsettings.h"
 #include "ui/accessiblenames.h"
@@ -16,11 +17,9 @@
 
 #include <QComboBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QVariant>
 
 using namespace kr52;
@@ -31,6 +30,9 @@ QLabel *makeCaption(QWidget *dialog, const QString &name, const QString &text)
 {
     return makeLabel(dialog, name, text, uiFont(9.75));
 }
+
+// Each port entry carries its number (Qt::UserRole) and the cmode value of its kind.
+constexpr int linkModeRole = Qt::UserRole + 1;
 
 QComboBox *makeList(QWidget *dialog, const QString &name, const QStringList &entries)
 {
@@ -77,10 +79,13 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     Line1->setFrameShadow(QFrame::Plain);
     Line1->setGeometry(px(60), px(420), px(2220) - px(60), 1);
 
-    cmbPort =
-        makeList(this, QStringLiteral("cmbPort"),
-                 {QStringLiteral("COM1:"), QStringLiteral("COM2:"), QStringLiteral("COM3:"), QStringLiteral("COM4:"),
-                  QStringLiteral("LPT1:"), QStringLiteral("LPT2:"), QStringLiteral("LPT3:"), QStringLiteral("LPT4:")});
+    cmbPort = makeList(this, QStringLiteral("cmbPort"), {});
+    for (const PortKindInfo &kind : portKinds()) {
+        for (int number = 1; number <= kind.offered; ++number) {
+            cmbPort->addItem(PortName{&kind, number}.text(), number);
+            cmbPort->setItemData(cmbPort->count() - 1, kind.linkMode, linkModeRole);
+        }
+    }
     placeInTwips(cmbPort, 1080, 60, 1152, 288);
     cmbBaud = makeList(this, QStringLiteral("cmbBaud"),
                        {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("33600")});
@@ -121,8 +126,7 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     connect(cmbPort, &QComboBox::currentIndexChanged, this,
             [this](int index) { cmbPort->setToolTip(cmbPort->itemData(index, Qt::ToolTipRole).toString()); });
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     Form_Load();
 }
@@ -155,14 +159,14 @@ void frmPort::describeDevices()
 
 void frmPort::Command1_Click()
 {
-    if (isSerialPortEntry(cmbPort->currentText())) {
+    const auto linkMode = qint16(cmbPort->currentData(linkModeRole).toInt());
+    if (linkMode == LinkMode::Serial) {
         if (!useSerialPort())
             return;
-        m_mainWindow->setProperty("cmode", QVariant::fromValue<qint16>(1));
     } else {
         m_mainWindow->setProperty("lptport", cmbPort->currentText());
-        m_mainWindow->setProperty("cmode", QVariant::fromValue<qint16>(2));
     }
+    m_mainWindow->setProperty("cmode", QVariant::fromValue<qint16>(linkMode));
     hide();
     m_mainWindow->show();
 }
@@ -174,7 +178,7 @@ bool frmPort::useSerialPort()
     QString refusal = parseSerialSettings(settings).error;
     if (refusal.isEmpty()) {
         try {
-            m_serialControl->setCommPort(cmbPort->currentIndex() + 1);
+            m_serialControl->setCommPort(cmbPort->currentData().toInt());
             m_serialControl->setSettings(settings);
             return true;
         } catch (const PrinterError &error) {

@@ -9,11 +9,9 @@
 #include "ui/uifont.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 
 using namespace kr52;
 
@@ -65,8 +63,7 @@ frmPresets::frmPresets(const QString &folder, const PresetFolderListing &listing
     setTabOrder(comPUse, comPSave);
     setTabOrder(comPSave, comPCancel);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     Form_Load(listing);
 }

@@ -3,7 +3,6 @@
 
 #include "printer/remembereddevices.h"
 
-#include <QRegularExpression>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -14,12 +13,6 @@
 namespace kr52 {
 
 namespace {
-
-const QRegularExpression &portPattern()
-{
-    static const QRegularExpression pattern(QStringLiteral("^(COM|LPT)([1-9]):$"));
-    return pattern;
-}
 
 QString environmentDeviceFor(const QString &portName)
 {
@@ -42,28 +35,25 @@ QString whereToChange(const QString &portName)
 
 bool isMappedPortName(const QString &portName)
 {
-    return portPattern().match(portName).hasMatch();
+    return parsePortName(portName).has_value();
 }
 
 PortKind portKindOf(const QString &portName)
 {
-    return portName.startsWith(QLatin1String("COM")) ? PortKind::Serial : PortKind::Printer;
+    const std::optional<PortName> port = parsePortName(portName);
+    return port ? port->kind->kind : PortKind::Printer;
 }
 
 QString overrideVariableFor(const QString &portName)
 {
-    const auto match = portPattern().match(portName);
-    return match.hasMatch() ? QStringLiteral("KR52_%1%2").arg(match.captured(1), match.captured(2)) : QString();
+    const std::optional<PortName> port = parsePortName(portName);
+    return port ? port->variable() : QString();
 }
 
 QString defaultDevicePathFor(const QString &portName)
 {
-    const auto match = portPattern().match(portName);
-    if (!match.hasMatch())
-        return portName;
-    const int number = match.captured(2).toInt();
-    return match.captured(1) == QLatin1String("COM") ? QStringLiteral("/dev/ttyS%1").arg(number - 1)
-                                                     : QStringLiteral("/dev/lp%1").arg(number - 1);
+    const std::optional<PortName> port = parsePortName(portName);
+    return port ? port->defaultDevice() : portName;
 }
 
 DeviceMapping deviceMappingFor(const QString &portName)
@@ -84,7 +74,7 @@ QString devicePathFor(const QString &portName)
 
 QString serialPortName(int commPort)
 {
-    return QStringLiteral("COM%1:").arg(commPort);
+    return PortName{&portKindInfo(PortKind::Serial), commPort}.text();
 }
 
 QString deviceGroupOf(const QString &path)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printer/portkinds.h"
+
 #include <QString>
 
 namespace kr52 {
@@ -17,8 +19,6 @@ struct DeviceMapping {
     DeviceOrigin origin = DeviceOrigin::Default;
 };
 
-// The kind of device a port name stands for: a serial line for "COMn:", a printer for the rest.
-enum class PortKind { Serial, Printer };
 
 // "COMn:" and "LPTn:" map to a device: the environment variable KR52_COMn or KR52_LPTn when it
 // is set, else the device remembered for that port, else the default. Any other name is
@@ -35,6 +35,7 @@ enum class PortKind { Serial, Printer };
 // True for "COM1:" .. "COM9:" and "LPT1:" .. "LPT9:".
 [[nodiscard]] bool isMappedPortName(const QString &portName);
 
+// The kind a port name stands for; a printer for anything that is not a serial port name.
 [[nodiscard]] PortKind portKindOf(const QString &portName);
 
 // "COM1:" .. "COM4:" for a serial port number.

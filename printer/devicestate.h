@@ -29,7 +29,8 @@ struct DeviceStatus {
 // is known to be in use (empty when the program itself is unknown).
 using PortHolderLookup = std::function<std::optional<QString>(const QString &devicePath)>;
 
-// The lookup every status uses unless given another; at first it knows of nobody.
+// The lookup every status uses unless given another; at first it reads the live lock files and
+// flocks (findPortHolder) and names the program and its PID.
 [[nodiscard]] PortHolderLookup portHolderLookup();
 void setPortHolderLookup(PortHolderLookup lookup);
 

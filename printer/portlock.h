@@ -54,9 +54,6 @@ public:
     // Removes our lock file.
     void release() noexcept;
 
-    // Our lock file while it is held, for tests and messages.
-    [[nodiscard]] QString lockFile() const { return m_lockFile; }
-
 private:
     QString m_lockFile;
 };

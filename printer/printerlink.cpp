@@ -4,6 +4,7 @@
 #include "printer/devicemap.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
+#include "printer/portkinds.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -75,6 +76,34 @@ bool isSerialDevice(const QString &path)
     const bool terminal = ::isatty(fd) == 1;
     ::close(fd);
     return terminal;
+}
+
+std::unique_ptr<PrinterLink> linkFor(qint16 linkMode, MSComm &serial, ParallelPort &parallel,
+                                     const QString &parallelName)
+{
+    switch (linkMode) {
+    case LinkMode::Serial:
+        return std::make_unique<SerialLink>(serial);
+    case LinkMode::Parallel:
+        return std::make_unique<ParallelLink>(parallel, parallelName);
+    default:
+        return nullptr;
+    }
+}
+
+std::unique_ptr<PrinterLink> linkFor(const QString &nameOrPath, const QString &serialSettings, MSComm &serial,
+                                     ParallelPort &parallel)
+{
+    const std::optional<PortName> port = parsePortName(nameOrPath);
+    const bool serialLine = port ? port->kind->kind == PortKind::Serial : isSerialDevice(nameOrPath);
+    if (!serialLine)
+        return linkFor(LinkMode::Parallel, serial, parallel, nameOrPath);
+    if (port)
+        serial.setCommPort(port->number);
+    else
+        serial.setDevicePath(nameOrPath);
+    serial.setSettings(serialSettings);
+    return linkFor(LinkMode::Serial, serial, parallel, nameOrPath);
 }
 
 } // namespace kr52

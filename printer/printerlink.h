@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 namespace kr52 {
 
 class MSComm;
@@ -56,5 +58,16 @@ private:
 // (a printer device, a FIFO, a file, a path that cannot be opened) is written as the parallel
 // link writes, which then reports why it could not be opened.
 [[nodiscard]] bool isSerialDevice(const QString &path);
+
+// The link cmode names: serial holds its port and settings already; parallelName is lptport.
+// Nothing for LinkMode::None or any other value.
+[[nodiscard]] std::unique_ptr<PrinterLink> linkFor(qint16 linkMode, MSComm &serial, ParallelPort &parallel,
+                                                   const QString &parallelName);
+
+// The link for a port name or device path: a serial port, or a device that is a serial line,
+// goes through serial, set to that port or device and serialSettings (which throws PrinterError
+// when refused); anything else through parallel.
+[[nodiscard]] std::unique_ptr<PrinterLink> linkFor(const QString &nameOrPath, const QString &serialSettings,
+                                                   MSComm &serial, ParallelPort &parallel);
 
 } // namespace kr52

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/catalogue.h"
 
-#include "printer/commands.h"
+#include "protocol/commands.h"
 #include "settings/numbers.h"
 
 #include <cmath>

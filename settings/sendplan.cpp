@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/sendplan.h"
 
-#include "printer/commands.h"
+#include "protocol/commands.h"
 
 namespace kr52 {
 

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/frmMain.h"
 
+#include "app/appinfo.h"
 #include "helpviewer/frmHelp.h"
 #include "portdialog/frmPort.h"
 #include "presets/frmPresets.h"
 #include "printer/mscomm.h"
+#include "printer/portkinds.h"
 #include "printer/printerlink.h"
 #include "printer/sendsequence.h"
 #include "settings/catalogue.h"
@@ -18,12 +20,10 @@
 #include "ui/twips.h"
 #include "ui/uifont.h"
 #include "ui/wheelguard.h"
-#include "version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
-#include <QScreen>
 #include <QPainter>
 #include <QSvgRenderer>
 #include <QSvgWidget>
@@ -78,8 +78,7 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
 
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     Form_Load();
 }
@@ -255,11 +254,9 @@ void frmMain::Form_Load()
     for (QComboBox *list : m_settingsLists)
         list->setCurrentIndex(0);
     AdjustCutPosition(0.0f);
-    labVer->setText(QStringLiteral("%1.%2.%3")
-                        .arg(numberText(versionMajor).trimmed(), numberText(versionMinor).trimmed(),
-                             numberText(versionRevision).trimmed()));
+    labVer->setText(versionText());
     labVer->setText(labVer->text() + QStringLiteral(" Beta"));
-    m_cmode = 0;
+    m_cmode = LinkMode::None;
     m_lptport = QStringLiteral("LPT1:");
 }
 
@@ -280,10 +277,8 @@ void frmMain::Form_Unload()
 
 std::unique_ptr<PrinterLink> frmMain::printerLink()
 {
-    if (m_cmode == 2)
-        return std::make_unique<ParallelLink>(m_parallel, m_lptport);
-    if (m_cmode == 1)
-        return std::make_unique<SerialLink>(*MSComm1);
+    if (std::unique_ptr<PrinterLink> link = linkFor(m_cmode, *MSComm1, m_parallel, m_lptport))
+        return link;
     showMessage(QStringLiteral("No Port Settings Specified"),
                 QStringLiteral("No communication settings have been specified!\n"
                                " Please click on 'Configure Port' before accessing the printer."),

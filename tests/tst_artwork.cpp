@@ -2,7 +2,7 @@
 // The window's pictures as the program loads them from its resources: the paper strip whose
 // geometry the cut-position adjuster relies on, the printer picture, the logo and the icon.
 
-#include "helpviewer/readablecolours.h"
+#include "helppages/readablecolours.h"
 #include "shell/frmMain.h"
 
 #include <QFile>

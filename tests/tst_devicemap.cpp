@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "portdialog/devicelinetext.h"
+#include "printer/devicelinetext.h"
 #include "printer/devicemap.h"
 #include "printer/devicestate.h"
 #include "printer/remembereddevices.h"

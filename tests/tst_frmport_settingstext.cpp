@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "portdialog/serialsettingstext.h"
+#include "printer/serialsettingstext.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/commands.h"
+#include "protocol/commands.h"
 #include "printer/mscomm.h"
 #include "printer/printererror.h"
 #include "shell/frmMain.h"

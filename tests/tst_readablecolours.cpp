@@ -2,8 +2,8 @@
 // Help-page colours against the viewer's background: contrast as WCAG 2 defines it, the
 // nearest readable colour, and every page of help/ on a light and a dark background.
 
-#include "helpviewer/helppage.h"
-#include "helpviewer/readablecolours.h"
+#include "helppages/helppage.h"
+#include "helppages/readablecolours.h"
 
 #include <QDir>
 #include <QTest>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpviewer/rtfreader.h"
+#include "helppages/rtfreader.h"
 #include "settings/catalogue.h"
 
 #include <QDir>

@@ -2,9 +2,12 @@
 #include "ui/controls.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QStyleOptionComboBox>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
+#include <QScreen>
+#include <QWidget>
 
 namespace kr52 {
 
@@ -58,6 +61,12 @@ void fitEntriesIn(QComboBox *list)
     while (font.pointSizeF() > 1 && QFontMetrics(font).horizontalAdvance(widest) > room)
         font.setPointSizeF(font.pointSizeF() - 0.05);
     list->setFont(font);
+}
+
+void centreOnScreen(QWidget *window)
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace kr52

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "virtual/selftestpage.h"
 
-#include "version.h"
+#include "app/appinfo.h"
 
 #include <cstdlib>
 #include <optional>
@@ -138,10 +138,7 @@ QString SelfTestPage::text() const
 {
     const QString rule(40, QLatin1Char('-'));
     QStringList lines{title(),
-                      QStringLiteral("Virtual printer, kr52-config %1.%2.%3")
-                          .arg(versionMajor)
-                          .arg(versionMinor)
-                          .arg(versionRevision),
+                      QStringLiteral("Virtual printer, kr52-config %1").arg(versionText()),
                       rule, QStringLiteral("Memory switches")};
     lines += switchLines();
     lines += {rule, QStringLiteral("Settings")};

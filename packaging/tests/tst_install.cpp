@@ -7,7 +7,7 @@
 
 #include "app/appinfo.h"
 #include "app/datafolder.h"
-#include "helpviewer/helppage.h"
+#include "helppages/helppage.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,12 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/linkfixture.h"
 
-#include "printer/mscomm.h"
-#include "shell/frmMain.h"
-
 #include <QFile>
-#include <QPushButton>
-#include <QTest>
 #include <QtGlobal>
 
 namespace linktest {
@@ -42,27 +37,6 @@ QString makeDeviceFile(const QString &folder, const QString &name)
     const QString path = folder + QLatin1Char('/') + name;
     QFile file(path);
     return file.open(QIODevice::WriteOnly) ? path : QString();
-}
-
-void useSerial(frmMain &main, int commPort, const QString &devicePath)
-{
-    qputenv(QStringLiteral("KR52_COM%1").arg(commPort).toLatin1().constData(), devicePath.toLocal8Bit());
-    main.serialControl()->setCommPort(commPort);
-    main.setProperty("cmode", QVariant::fromValue<qint16>(1));
-}
-
-void useParallel(frmMain &main, int lptNumber, const QString &path)
-{
-    qputenv(QStringLiteral("KR52_LPT%1").arg(lptNumber).toLatin1().constData(), path.toLocal8Bit());
-    main.setProperty("lptport", QStringLiteral("LPT%1:").arg(lptNumber));
-    main.setProperty("cmode", QVariant::fromValue<qint16>(2));
-}
-
-void click(frmMain &main, const char *buttonName)
-{
-    auto *button = main.findChild<QPushButton *>(QString::fromLatin1(buttonName));
-    QVERIFY2(button, buttonName);
-    button->click();
 }
 
 QByteArray fileContent(const QString &path)

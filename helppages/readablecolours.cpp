@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpviewer/readablecolours.h"
+#include "helppages/readablecolours.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/commanddescription.h"
+#include "protocol/commanddescription.h"
 
 #include <QStringList>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "portdialog/devicelinetext.h"
+#include "printer/devicelinetext.h"
 
 namespace kr52 {
 

@@ -7,11 +7,6 @@ class QTextDocument;
 
 namespace kr52 {
 
-// Where the pages live, under the program's folder.
-[[nodiscard]] QString helpTopicPath(const QString &programDir, qint16 item);
-[[nodiscard]] QString faqPagePath(const QString &programDir);
-[[nodiscard]] QString manualPagePath(const QString &programDir);
-
 // Reads the RTF page at path into document. Returns an empty text when the page is shown, or
 // the reason it could not be read (missing, unreadable, a folder, not a regular file such as a FIFO or a
 // device, too large), in which case the

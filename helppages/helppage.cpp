@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpviewer/helppage.h"
+#include "helppages/helppage.h"
 
 #include "files/boundedfile.h"
-#include "helpviewer/rtfreader.h"
-#include "settings/numbers.h"
+#include "helppages/rtfreader.h"
 
 #include <QFile>
 #include <QTextBlock>
@@ -17,22 +16,6 @@ namespace {
 // takes most of a second to lay out, and a stray huge file would fill the memory.
 constexpr qint64 maxPageBytes = 1024 * 1024;
 } // namespace
-
-QString helpTopicPath(const QString &programDir, qint16 item)
-{
-    // The number text carries a leading blank for zero and up: trimmed, 7 gives "help7.rtf".
-    return programDir + QStringLiteral("/help/help") + (numberText(int(item)) + QStringLiteral(".rtf")).trimmed();
-}
-
-QString faqPagePath(const QString &programDir)
-{
-    return programDir + QStringLiteral("/help/faq.rtf");
-}
-
-QString manualPagePath(const QString &programDir)
-{
-    return programDir + QStringLiteral("/help/manual.rtf");
-}
 
 QString loadHelpPage(const QString &path, QTextDocument &document)
 {

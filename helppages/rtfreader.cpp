@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpviewer/rtfreader.h"
+#include "helppages/rtfreader.h"
 
-#include "helpviewer/rtfcodepages.h"
-#include "helpviewer/rtfwords.h"
+#include "helppages/rtfcodepages.h"
+#include "helppages/rtfwords.h"
 
 #include <QColor>
 #include <QHash>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpviewer/rtfwords.h"
+#include "helppages/rtfwords.h"
 
 #include <algorithm>
 #include <array>

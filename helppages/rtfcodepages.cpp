@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "helpviewer/rtfcodepages.h"
+#include "helppages/rtfcodepages.h"
 
 #include <algorithm>
 #include <iterator>

@@ -12,8 +12,7 @@ namespace kr52 {
 // the serial control accepts the result is its own business.
 [[nodiscard]] QString serialSettingsText(const QString &baudText, const QString &dataBits, const QString &stopBits);
 
-// The first three characters of a port entry are "COM" (case-sensitive) for a serial port;
-// every other entry is a parallel port.
-[[nodiscard]] bool isSerialPortEntry(const QString &entry);
+// The settings text from its parts as they stand: "9600", "8", "1" give "9600,n,8,1".
+[[nodiscard]] QString serialSettingsLine(const QString &baud, const QString &dataBits, const QString &stopBits);
 
 } // namespace kr52
