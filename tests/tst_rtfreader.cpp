@@ -112,6 +112,7 @@ private slots:
     void paragraphFormat_data();
     void paragraphFormat();
     void tabStopsStartAtTheLeftIndent();
+    void outlineLevelsMakeHeadings();
     void fieldsNeverBecomeLinks();
     void aNewPageReplacesTheOld();
     void wordProcessorFile();
@@ -637,6 +638,22 @@ void tst_rtfreader::tabStopsStartAtTheLeftIndent()
     const QList<QTextOption::Tab> table = blockFormatOf(document, QStringLiteral("T\tx")).tabPositions();
     QCOMPARE(table.size(), 1);
     QCOMPARE(table.at(0).position, 80.0);
+}
+
+// \outlinelevelN makes the paragraph a heading of level N+1; \pard ends it, and levels past
+// RTF's 0 to 8 leave body text.
+void tst_rtfreader::outlineLevelsMakeHeadings()
+{
+    QTextDocument document;
+    readRtf("{\\rtf1{\\pard\\outlinelevel0 T\\par}{\\pard\\outlinelevel1 S\\par}\\outlinelevel3\\pard B\\par"
+            "{\\pard\\outlinelevel8 D\\par}{\\pard\\outlinelevel9 N\\par}{\\pard\\outlinelevel-1 M\\par}}",
+            document);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("T")).headingLevel(), 1);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("S")).headingLevel(), 2);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("B")).headingLevel(), 0);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("D")).headingLevel(), 6);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("N")).headingLevel(), 0);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("M")).headingLevel(), 0);
 }
 
 void tst_rtfreader::fieldsNeverBecomeLinks()
