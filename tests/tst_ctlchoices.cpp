@@ -3,6 +3,7 @@
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "settings/profile.h"
+#include "support/cataloguerow.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,15 +15,6 @@
 using namespace kr52;
 
 namespace {
-
-int rowOf(const char *listName)
-{
-    const auto &catalogue = settingsCatalogue();
-    for (std::size_t row = 0; row < catalogue.size(); ++row)
-        if (catalogue[row].listName == QLatin1String(listName))
-            return int(row);
-    return -1;
-}
 
 QList<Assignment> assignments(const QStringList &texts)
 {
@@ -69,7 +61,7 @@ private slots:
         const ChosenSettings chosen = chooseSettings(assignments(sets));
         QVERIFY2(chosen.error.isEmpty(), qPrintable(chosen.error));
         QCOMPARE(int(chosen.indexes.size()), int(settingsCatalogue().size()));
-        QCOMPARE(chosen.indexes[std::size_t(rowOf(listName.toLatin1().constData()))], index);
+        QCOMPARE(chosen.indexes.at(std::size_t(testsupport::catalogueIndex(listName))), index);
     }
 
     void matchesUniquely_data()

@@ -228,15 +228,18 @@ private slots:
         const QStringList send{"send", "--device", "PTY"};
         QTest::newRow("unknown setting") << send + QStringList{"--set", "Print Sped=Half Speed"} << QByteArray()
                                          << "There is no setting \"Print Sped\" (--set \"Print Sped=Half Speed\"). "
-                                            "The settings are:\n  Printer Command Mode\n" << true;
+                                            "The settings are:\n  Printer Command Mode\n"
+                                         << true;
         QTest::newRow("unknown entry") << send + QStringList{"--set", "Print Speed=Slow"} << QByteArray()
                                        << "\"Print Speed\" has no entry \"Slow\" (--set \"Print Speed=Slow\"). Its "
-                                          "entries are:\n  No change\n  Full Speed\n  Half Speed\n" << false;
+                                          "entries are:\n  No change\n  Full Speed\n  Half Speed\n"
+                                       << false;
         QTest::newRow("named twice")
             << send + QStringList{"--set", "Zero Style=Slash", "--set", "zero style=No Slash"} << QByteArray()
             << "\"Zero Style\" is set twice (--set \"Zero Style=Slash\" and --set \"zero style=No Slash\")" << false;
         QTest::newRow("not NAME=ENTRY") << send + QStringList{"--set", "Zero Style"} << QByteArray()
-                                        << "\"Zero Style\" (--set \"Zero Style\") is not of the form NAME=ENTRY" << false;
+                                        << "\"Zero Style\" (--set \"Zero Style\") is not of the form NAME=ENTRY"
+                                        << false;
         QTest::newRow("cut offset without adjusting")
             << send + QStringList{"--cut-offset", "1.5"} << QByteArray()
             << "A cut offset is sent only with \"Start Position Adjustment=Adjust as below\"" << false;
@@ -252,19 +255,22 @@ private slots:
         QTest::newRow("baud twice") << send + QStringList{"--baud", "9600", "--baud", "19200"} << QByteArray()
                                     << "--baud is given more than once." << false;
         QTest::newRow("unknown port") << QStringList{"send", "--port", "COM5:", "--device", "PTY"} << QByteArray()
-                                      << "There is no port \"COM5:\"; the ports are COM1: to COM4: and LPT1: to LPT4:" << false;
-        QTest::newRow("no printer named") << QStringList{"selftest"} << QByteArray() << "Name the printer with --port" << false;
+                                      << "There is no port \"COM5:\"; the ports are COM1: to COM4: and LPT1: to LPT4:"
+                                      << false;
+        QTest::newRow("no printer named")
+            << QStringList{"selftest"} << QByteArray() << "Name the printer with --port" << false;
         QTest::newRow("unknown command") << QStringList{"configure", "--device", "PTY"} << QByteArray()
                                          << "Unknown command \"configure\"; the commands are settings, send, "
-                                            "selftest and apply." << false;
+                                            "selftest and apply."
+                                         << false;
         QTest::newRow("no command") << QStringList{"--device", "PTY"} << QByteArray() << "Name a command" << false;
         QTest::newRow("unknown option") << send + QStringList{"--speed", "2"} << QByteArray()
                                         << "Unknown option 'speed'." << true;
         QTest::newRow("option of another command")
             << QStringList{"selftest", "--device", "PTY", "--set", "Zero Style=Slash"} << QByteArray()
             << "--set is not an option of selftest." << false;
-        QTest::newRow("apply without a profile")
-            << QStringList{"apply", "--device", "PTY"} << QByteArray() << "apply needs a profile file: apply PROFILE." << false;
+        QTest::newRow("apply without a profile") << QStringList{"apply", "--device", "PTY"} << QByteArray()
+                                                 << "apply needs a profile file: apply PROFILE." << false;
         QTest::newRow("unreadable profile")
             << QStringList{"apply", "/nonexistent/shop.ini", "--device", "PTY"} << QByteArray()
             << "Could not read the profile /nonexistent/shop.ini: No such file" << true;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/boundedfile.h"
-#include "helpviewer/frmHelp.h"
 #include "helppages/helppage.h"
 #include "helppages/readablecolours.h"
+#include "helpviewer/frmHelp.h"
 #include "shell/frmMain.h"
 #include "support/messagecapture.h"
 

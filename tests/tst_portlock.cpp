@@ -7,6 +7,7 @@
 #include "support/childprocess.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,11 +49,7 @@ QByteArray binaryLock(qint64 pid)
     return QByteArray(reinterpret_cast<const char *>(&value), sizeof value);
 }
 
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
+using testsupport::writeFile;
 
 // Opens the device through the serial control, sends one text and closes; the error text if
 // anything failed, empty otherwise.

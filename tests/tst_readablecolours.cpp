@@ -78,8 +78,7 @@ private slots:
         QFETCH(QColor, a);
         QFETCH(QColor, b);
         QFETCH(double, ratio);
-        QVERIFY2(qAbs(contrastRatio(a, b) - ratio) < 0.01,
-                 qPrintable(QString::number(contrastRatio(a, b))));
+        QVERIFY2(qAbs(contrastRatio(a, b) - ratio) < 0.01, qPrintable(QString::number(contrastRatio(a, b))));
         QCOMPARE(contrastRatio(b, a), contrastRatio(a, b));
     }
 

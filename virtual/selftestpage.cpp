@@ -141,7 +141,7 @@ QString SelfTestPage::text() const
                       QStringLiteral("Virtual printer, kr52-config %1").arg(versionText()),
                       rule, QStringLiteral("Memory switches")};
     lines += switchLines();
-    lines += {rule, QStringLiteral("Settings")};
+    lines << rule << QStringLiteral("Settings");
     for (const DecodedSetting &setting : settings)
         lines.append(setting.label + QStringLiteral(": ") + setting.value);
     lines.append(rule);

@@ -6,7 +6,8 @@
 
 namespace testsupport {
 
-// Writes bytes as the whole content of the file at path, creating or truncating it. A failure
+// Writes bytes as the whole content of the file at path, creating it (and its folder) or
+// truncating it. A failure
 // fails the running test with the path and the system's reason; returns whether it was written.
 bool writeFile(const QString &path, const QByteArray &bytes);
 
