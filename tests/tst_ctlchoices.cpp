@@ -401,7 +401,7 @@ private slots:
         const ProfileChoices choices = choicesOfProfile(*read.profile);
         QVERIFY2(choices.error.isEmpty(), qPrintable(choices.error));
         std::vector<int> expected(settingsCatalogue().size(), 0);
-        expected[std::size_t(rowOf(listName.toLatin1().constData()))] = index;
+        expected.at(std::size_t(testsupport::catalogueIndex(listName))) = index;
         QCOMPARE(choices.indexes, expected);
         QCOMPARE(choices.cutOffsetTenths.value_or(1000), cutOffsetTenths);
     }

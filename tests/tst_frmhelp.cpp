@@ -19,8 +19,8 @@
 
 #include <cerrno>
 #include <functional>
-#include <tuple>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 

@@ -3,11 +3,10 @@
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
 #include "support/controls.h"
-#include "ui/accessiblenames.h"
-#include "ui/messagebox.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
+#include "ui/accessiblenames.h"
 #include "ui/messagebox.h"
 
 #include <QApplication>
@@ -115,8 +114,10 @@ private slots:
         QCOMPARE(baud->currentText(), QStringLiteral("9600"));
         QCOMPARE(dataBox(dialog)->text(), QStringLiteral("8"));
         QCOMPARE(stopBox(dialog)->text(), QStringLiteral("1"));
-        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, QStringLiteral("Command1"))->text()), QStringLiteral("Use"));
-        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, QStringLiteral("Command2"))->text()), QStringLiteral("Cancel"));
+        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, QStringLiteral("Command1"))->text()),
+                 QStringLiteral("Use"));
+        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, QStringLiteral("Command2"))->text()),
+                 QStringLiteral("Cancel"));
     }
 
     void tabOrderRunsDownTheFieldsThenCancelThenUse()

@@ -19,8 +19,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
