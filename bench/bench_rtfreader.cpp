@@ -130,7 +130,8 @@ int main(int argc, char **argv)
             return 1;
     }
 
-    std::printf("page: %lld bytes, %lld characters in the document\n", qlonglong(page.size()), qlonglong(characters));
+    std::printf("page: %lld bytes, %lld characters in the document\n", static_cast<long long>(page.size()),
+                static_cast<long long>(characters));
     printTimes("loaded into a document", bare);
     std::printf("first layout at %g px: median %.2f ms, best %.2f ms\n", windowTextWidth, milliseconds(median(layouts)),
                 milliseconds(best(layouts)));

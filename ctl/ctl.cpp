@@ -5,11 +5,11 @@
 #include "ctl/console.h"
 #include "ctl/listing.h"
 #include "ctl/targets.h"
-#include "protocol/commanddescription.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/printerlink.h"
 #include "printer/sendsequence.h"
+#include "protocol/commanddescription.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "settings/numbers.h"
@@ -130,8 +130,8 @@ SendOutcome sendTo(const Target &target, const Job &job, Console &console, QStri
 {
     MSComm serial;
     ParallelPort parallel;
-    const std::unique_ptr<PrinterLink> link = linkFor(target.port.isEmpty() ? target.device : target.port,
-                                                      job.targets.serialSettings, serial, parallel);
+    const std::unique_ptr<PrinterLink> link =
+        linkFor(target.port.isEmpty() ? target.device : target.port, job.targets.serialSettings, serial, parallel);
     description = link->description();
     return runSendPlan(*link, job.plan, [&](int sent, int total) { console.progress(description, sent, total); });
 }

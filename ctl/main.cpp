@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/appinfo.h"
 #include "ctl/console.h"
 #include "ctl/ctl.h"
-#include "app/appinfo.h"
 
 #include <QCoreApplication>
 

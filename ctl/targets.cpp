@@ -65,9 +65,9 @@ Targets resolveTargets(const PortOptions &options)
         }
         targets.printers.append({{}, path});
     }
-    const QString text = serialSettingsLine(orDefault(options.baud, QStringLiteral("9600")),
-                                            orDefault(options.data, QStringLiteral("8")),
-                                            orDefault(options.stop, QStringLiteral("1")));
+    const QString text =
+        serialSettingsLine(orDefault(options.baud, QStringLiteral("9600")),
+                           orDefault(options.data, QStringLiteral("8")), orDefault(options.stop, QStringLiteral("1")));
     const SerialSettingsResult parsed = parseSerialSettings(text);
     if (!parsed.settings)
         targets.error = parsed.error;

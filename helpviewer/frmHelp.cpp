@@ -19,8 +19,8 @@
 using namespace kr52;
 
 frmHelp::frmHelp(const QString &programDir, QWidget *owner)
-    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_programDir(programDir),
-      rtbHelpText(new QTextEdit(this)), comDone(new QPushButton(QStringLiteral("&Close"), this))
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_programDir(programDir), rtbHelpText(new QTextEdit(this)),
+      comDone(new QPushButton(QStringLiteral("&Close"), this))
 {
     setObjectName(QStringLiteral("frmHelp"));
     setFixedSize(px(5340), px(6075));

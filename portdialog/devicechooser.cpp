@@ -117,8 +117,8 @@ bool DeviceChooser::eventFilter(QObject *watched, QEvent *event)
 {
     // Taking the focus makes a row current; it is selected too, so the row the operator hears
     // and sees highlighted is the one in the path box.
-    if (watched == m_devices && event->type() == QEvent::FocusIn && m_devices->count() > 0
-        && m_devices->selectedItems().isEmpty())
+    if (watched == m_devices && event->type() == QEvent::FocusIn && m_devices->count() > 0 &&
+        m_devices->selectedItems().isEmpty())
         m_devices->setCurrentRow(std::max(0, m_devices->currentRow()), QItemSelectionModel::ClearAndSelect);
     // Enter on a row uses that row, once: the list would also pass the key on to "Use".
     if (watched == m_devices && event->type() == QEvent::KeyPress) {

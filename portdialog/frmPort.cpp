@@ -2,12 +2,12 @@
 #include "portdialog/frmPort.h"
 
 #include "portdialog/deviceline.h"
-#include "printer/serialsettingstext.h"
 #include "printer/devicemap.h"
 #include "printer/mscomm.h"
 #include "printer/portkinds.h"
 #include "printer/printererror.h"
 #include "printer/serialsettings.h"
+#include "printer/serialsettingstext.h"
 #include "ui/accessiblenames.h"
 #include "ui/controls.h"
 #include "ui/messagebox.h"

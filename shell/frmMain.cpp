@@ -173,8 +173,8 @@ void frmMain::buildSettingsPages()
 {
     nameListsByTheirLabels();
     // Each tab's caption marks its access key: Alt+G, Alt+H, Alt+T, Alt+A (Alt+M for "Main").
-    const QStringList pageCaptions{QStringLiteral("&General"), QStringLiteral("C&haracters"), QStringLiteral("&Tickets"),
-                                   QStringLiteral("&Alignment")};
+    const QStringList pageCaptions{QStringLiteral("&General"), QStringLiteral("C&haracters"),
+                                   QStringLiteral("&Tickets"), QStringLiteral("&Alignment")};
     std::vector<QWidget *> pages;
     for (const QString &caption : pageCaptions)
         pages.push_back(addPage(caption));

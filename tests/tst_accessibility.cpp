@@ -144,8 +144,8 @@ private slots:
         choose->click();
         auto *chooser = port.findChild<QDialog *>(QStringLiteral("frmDevice"));
         QVERIFY(chooser);
-        for (QWidget *window : {static_cast<QWidget *>(&main), static_cast<QWidget *>(&port),
-                                static_cast<QWidget *>(chooser)}) {
+        for (QWidget *window :
+             {static_cast<QWidget *>(&main), static_cast<QWidget *>(&port), static_cast<QWidget *>(chooser)}) {
             QStringList texts;
             if (auto *tabs = window->findChild<QTabWidget *>()) {
                 for (int page = 0; page < tabs->count(); ++page)

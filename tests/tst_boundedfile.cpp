@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/boundedfile.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,11 +18,7 @@ using namespace kr52;
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using testsupport::writeFile;
 
 int refuseAccess(const char *, int)
 {

@@ -120,8 +120,8 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("none") << QStringList{} << "<none>" << QString();
         QTest::newRow("given") << QStringList{"--profile", "shop.ini"} << "shop.ini" << QString();
-        QTest::newRow("joined, with Qt's options") << QStringList{"-platform", "offscreen", "--profile=a b.ini"}
-                                                   << "a b.ini" << QString();
+        QTest::newRow("joined, with Qt's options")
+            << QStringList{"-platform", "offscreen", "--profile=a b.ini"} << "a b.ini" << QString();
         QTest::newRow("empty, read as a file name") << QStringList{"--profile", ""} << "" << QString();
         QTest::newRow("twice") << QStringList{"--profile", "a.ini", "--profile", "b.ini"} << "<none>"
                                << "kr52-test: --profile is given more than once.\nUsage: kr52-test [options]\n";

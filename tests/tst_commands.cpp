@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "protocol/commands.h"
 #include "printer/devicemap.h"
+#include "protocol/commands.h"
 #include "settings/catalogue.h"
 
 #include <QTemporaryFile>

@@ -6,6 +6,7 @@
 #include "settings/profile.h"
 #include "settings/profilechoices.h"
 #include "settings/profilewriter.h"
+#include "support/cataloguerow.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,15 +18,6 @@
 using namespace kr52;
 
 namespace {
-
-int rowOf(const char *listName)
-{
-    const auto &catalogue = settingsCatalogue();
-    for (std::size_t row = 0; row < catalogue.size(); ++row)
-        if (catalogue[row].listName == QLatin1String(listName))
-            return int(row);
-    return -1;
-}
 
 QList<Assignment> assignments(const QStringList &texts)
 {
@@ -99,7 +91,7 @@ private slots:
         const ChosenSettings chosen = chooseSettings(assignments(sets));
         QVERIFY2(chosen.error.isEmpty(), qPrintable(chosen.error));
         QCOMPARE(int(chosen.indexes.size()), int(settingsCatalogue().size()));
-        QCOMPARE(chosen.indexes[std::size_t(rowOf(listName.toLatin1().constData()))], index);
+        QCOMPARE(chosen.indexes.at(std::size_t(testsupport::catalogueIndex(listName))), index);
     }
 
     void matchesUniquely_data()
@@ -409,7 +401,7 @@ private slots:
         const ProfileChoices choices = choicesOfProfile(*read.profile);
         QVERIFY2(choices.error.isEmpty(), qPrintable(choices.error));
         std::vector<int> expected(settingsCatalogue().size(), 0);
-        expected[std::size_t(rowOf(listName.toLatin1().constData()))] = index;
+        expected.at(std::size_t(testsupport::catalogueIndex(listName))) = index;
         QCOMPARE(choices.indexes, expected);
         QCOMPARE(choices.cutOffsetTenths.value_or(1000), cutOffsetTenths);
     }

@@ -4,10 +4,14 @@
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "shell/frmMain.h"
+#include "support/cataloguerow.h"
+#include "support/controls.h"
 #include "support/faultinjection.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
+#include "support/programrun.h"
 #include "support/pseudoterminal.h"
+#include "support/testfiles.h"
 #include "virtual/selftestpage.h"
 #include "virtual/virtualprinter.h"
 
@@ -17,7 +21,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,43 +33,7 @@ using namespace kr52;
 
 namespace {
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-// Runs the kr52ctl program with arguments, as a script would.
-Run kr52ctl(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(KR52_PROGRAM_DIR "/kr52ctl"), arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
-const SettingRow &rowNamed(const QString &listName)
-{
-    for (const SettingRow &row : settingsCatalogue())
-        if (row.listName == listName)
-            return row;
-    qFatal("no list %s", qPrintable(listName));
-}
-
-QString assignment(const SettingRow &row, int index)
-{
-    return settingName(row) + QLatin1Char('=') + entryName(row.entries.at(index));
-}
-
-const QString longestRunOffset = QString::fromLatin1(linktest::longestRunCutOffset);
-
-QByteArray golden()
-{
-    QFile file(QStringLiteral(KR52_TEST_DATA "/usesettings/longest-run.bin"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QString kr52ctlProgram = QStringLiteral(KR52_PROGRAM_DIR "/kr52ctl");
 
 // Collects kr52ctl's words in the test, and lets it act when a printer has taken some commands.
 class TestConsole : public ctl::Console {
@@ -84,6 +51,51 @@ public:
     std::function<void(const QString &, int)> onProgress;
 };
 
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs kr52ctl in this process, as its main does, and collects what it would print: one
+// line per call, as the standard console ends each.
+Run kr52ctl(const QStringList &arguments)
+{
+    TestConsole console;
+    const int status = ctl::run(QStringList{QStringLiteral("kr52ctl")} + arguments, console);
+    const auto printed = [](const QStringList &lines) {
+        QString text;
+        for (const QString &line : lines)
+            text += line + QLatin1Char('\n');
+        return text;
+    };
+    return {status, printed(console.outLines), printed(console.errLines)};
+}
+
+// Runs the kr52ctl program with arguments, as a script would.
+Run kr52ctlProcess(const QStringList &arguments)
+{
+    const testsupport::ProgramRun run = testsupport::runProgram(kr52ctlProgram, arguments);
+    if (!run.finished)
+        QTest::qFail(qPrintable(run.describe()), __FILE__, __LINE__);
+    return {run.finished ? run.exitCode : -1, QString::fromLocal8Bit(run.out), QString::fromLocal8Bit(run.err)};
+}
+
+QString assignment(const SettingRow &row, int index)
+{
+    return settingName(row) + QLatin1Char('=') + entryName(row.entries.at(index));
+}
+
+// kr52ctl and the window's "Use Settings" have finished writing by the time a test reads a line
+// (readAll(0)): all they wrote is there, so waiting for more would only slow the test down.
+
+const QString longestRunOffset = QString::fromLatin1(linktest::longestRunCutOffset);
+
+QByteArray golden()
+{
+    return testsupport::readFile(QStringLiteral(KR52_TEST_DATA "/usesettings/longest-run.bin"));
+}
+
 } // namespace
 
 // kr52ctl as a script runs it: against the virtual printer and the main window on real
@@ -99,13 +111,14 @@ private:
     QByteArray windowSends(const SettingRow &row, int index, const QString &cutOffset)
     {
         for (const SettingRow &each : settingsCatalogue())
-            window->findChild<QComboBox *>(each.listName)->setCurrentIndex(each.listName == row.listName ? index : 0);
-        window->findChild<QLineEdit *>(QStringLiteral("txtCutOffset"))->setText(cutOffset);
+            testsupport::control<QComboBox>(window.get(), each.listName)
+                ->setCurrentIndex(each.listName == row.listName ? index : 0);
+        testsupport::control<QLineEdit>(window.get(), QStringLiteral("txtCutOffset"))->setText(cutOffset);
         MessageCapture messages;
-        linktest::click(*window, "comUse");
+        testsupport::press(window.get(), QStringLiteral("comUse"));
         if (messages.count() != 0)
             return messages.last().text.toUtf8();
-        return windowLine->readAll();
+        return windowLine->readAll(0);
     }
 
 private slots:
@@ -127,25 +140,28 @@ private slots:
     {
         QTest::addColumn<QString>("listName");
         QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("asProcess"); // a few rows run the program itself, as a script does
         for (const SettingRow &row : settingsCatalogue())
             for (int index = 1; index < row.entries.size(); ++index)
-                QTest::addRow("%s", qPrintable(assignment(row, index))) << row.listName << index;
+                QTest::addRow("%s", qPrintable(assignment(row, index)))
+                    << row.listName << index << (index == 1 && (row.kind == RowKind::CutOffset || row.switchId == '0'));
     }
 
     void everyEntrySendsWhatTheWindowSends()
     {
         QFETCH(QString, listName);
         QFETCH(int, index);
-        const SettingRow &row = rowNamed(listName);
+        QFETCH(bool, asProcess);
+        const SettingRow &row = testsupport::catalogueRow(listName);
         const bool adjusts = row.kind == RowKind::CutOffset;
         PseudoTerminal printerLine;
         QStringList arguments{"send", "--device", printerLine.devicePath(), "--set", assignment(row, index)};
         if (adjusts)
             arguments << "--cut-offset" << longestRunOffset;
-        const Run run = kr52ctl(arguments);
+        const Run run = asProcess ? kr52ctlProcess(arguments) : kr52ctl(arguments);
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString()); // no progress off a terminal
-        const QByteArray sent = printerLine.readAll();
+        const QByteArray sent = printerLine.readAll(0);
         QCOMPARE(sent, windowSends(row, index, adjusts ? longestRunOffset : QString()));
 
         // The virtual printer reads the chosen entry back from its switches.
@@ -169,14 +185,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QString profilePath = dir.filePath(QStringLiteral("shop.ini"));
-        QFile profile(profilePath);
-        QVERIFY(profile.open(QIODevice::WriteOnly));
         QByteArray text = "[settings]\n";
         for (const auto &[listName, index] : linktest::longestRunChoices())
-            text += assignment(rowNamed(listName), index).toUtf8() + '\n';
+            text += assignment(testsupport::catalogueRow(listName), index).toUtf8() + '\n';
         text += "cut-offset=" + longestRunOffset.toUtf8() + "\n[port]\nbaud=19200\n";
-        profile.write(text);
-        profile.close();
+        QVERIFY(testsupport::writeFile(profilePath, text));
 
         PseudoTerminal first;
         PseudoTerminal failing;
@@ -203,8 +216,8 @@ private slots:
                  qPrintable(console.outLines[1]));
         QCOMPARE(console.outLines[2], third.devicePath() + done);
         QCOMPARE(console.outLines[3], QStringLiteral("2 of 3 printers done, 1 failed."));
-        QCOMPARE(first.readAll(), golden());
-        QCOMPARE(third.readAll(), golden());
+        QCOMPARE(first.readAll(0), golden());
+        QCOMPARE(third.readAll(0), golden());
     }
 
     void portOptionsOnTheCommandLineWinOverTheProfile_data()
@@ -260,59 +273,66 @@ private slots:
         QTest::addColumn<QStringList>("arguments"); // "PTY" and "PROFILE" stand for the paths
         QTest::addColumn<QByteArray>("profile");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("asProcess");
 
         const QStringList send{"send", "--device", "PTY"};
         QTest::newRow("unknown setting") << send + QStringList{"--set", "Print Sped=Half Speed"} << QByteArray()
                                          << "There is no setting \"Print Sped\" (--set \"Print Sped=Half Speed\"). "
-                                            "The settings are:\n  Printer Command Mode\n";
+                                            "The settings are:\n  Printer Command Mode\n"
+                                         << true;
         QTest::newRow("unknown entry") << send + QStringList{"--set", "Print Speed=Slow"} << QByteArray()
                                        << "\"Print Speed\" has no entry \"Slow\" (--set \"Print Speed=Slow\"). Its "
-                                          "entries are:\n  No change\n  Full Speed\n  Half Speed\n";
+                                          "entries are:\n  No change\n  Full Speed\n  Half Speed\n"
+                                       << false;
         QTest::newRow("named twice")
             << send + QStringList{"--set", "Zero Style=Slash", "--set", "zero style=No Slash"} << QByteArray()
-            << "\"Zero Style\" is set twice (--set \"Zero Style=Slash\" and --set \"zero style=No Slash\")";
+            << "\"Zero Style\" is set twice (--set \"Zero Style=Slash\" and --set \"zero style=No Slash\")" << false;
         QTest::newRow("not NAME=ENTRY") << send + QStringList{"--set", "Zero Style"} << QByteArray()
-                                        << "\"Zero Style\" (--set \"Zero Style\") is not of the form NAME=ENTRY";
+                                        << "\"Zero Style\" (--set \"Zero Style\") is not of the form NAME=ENTRY"
+                                        << false;
         QTest::newRow("cut offset without adjusting")
             << send + QStringList{"--cut-offset", "1.5"} << QByteArray()
-            << "A cut offset is sent only with \"Start Position Adjustment=Adjust as below\"";
+            << "A cut offset is sent only with \"Start Position Adjustment=Adjust as below\"" << false;
         QTest::newRow("adjusting without a cut offset")
             << send + QStringList{"--set", "Start Position Adjustment=Adjust as below"} << QByteArray()
-            << "\"Start Position Adjustment=Adjust as below\" needs the cut offset in mm";
+            << "\"Start Position Adjustment=Adjust as below\" needs the cut offset in mm" << false;
         QTest::newRow("bad baud rate") << send + QStringList{"--baud", "fast"} << QByteArray()
-                                       << "the baud rate \"fast\" must be a positive whole number";
+                                       << "the baud rate \"fast\" must be a positive whole number" << false;
         QTest::newRow("bad data bits") << send + QStringList{"--data", "9"} << QByteArray()
-                                       << "the data bits \"9\" must be 5, 6, 7 or 8.";
+                                       << "the data bits \"9\" must be 5, 6, 7 or 8." << false;
         QTest::newRow("bad stop bits") << send + QStringList{"--stop", "3"} << QByteArray()
-                                       << "the stop bits \"3\" must be 1, 1.5 or 2.";
+                                       << "the stop bits \"3\" must be 1, 1.5 or 2." << false;
         QTest::newRow("baud twice") << send + QStringList{"--baud", "9600", "--baud", "19200"} << QByteArray()
-                                    << "--baud is given more than once.";
+                                    << "--baud is given more than once." << false;
         QTest::newRow("unknown port") << QStringList{"send", "--port", "COM5:", "--device", "PTY"} << QByteArray()
-                                      << "There is no port \"COM5:\"; the ports are COM1: to COM4: and LPT1: to LPT4:";
-        QTest::newRow("no printer named") << QStringList{"selftest"} << QByteArray() << "Name the printer with --port";
+                                      << "There is no port \"COM5:\"; the ports are COM1: to COM4: and LPT1: to LPT4:"
+                                      << false;
+        QTest::newRow("no printer named")
+            << QStringList{"selftest"} << QByteArray() << "Name the printer with --port" << false;
         QTest::newRow("unknown command") << QStringList{"configure", "--device", "PTY"} << QByteArray()
                                          << "Unknown command \"configure\"; the commands are settings, send, "
-                                            "selftest and apply.";
-        QTest::newRow("no command") << QStringList{"--device", "PTY"} << QByteArray() << "Name a command";
+                                            "selftest and apply."
+                                         << false;
+        QTest::newRow("no command") << QStringList{"--device", "PTY"} << QByteArray() << "Name a command" << false;
         QTest::newRow("unknown option") << send + QStringList{"--speed", "2"} << QByteArray()
-                                        << "Unknown option 'speed'.";
+                                        << "Unknown option 'speed'." << true;
         QTest::newRow("option of another command")
             << QStringList{"selftest", "--device", "PTY", "--set", "Zero Style=Slash"} << QByteArray()
-            << "--set is not an option of selftest.";
-        QTest::newRow("apply without a profile")
-            << QStringList{"apply", "--device", "PTY"} << QByteArray() << "apply needs a profile file: apply PROFILE.";
+            << "--set is not an option of selftest." << false;
+        QTest::newRow("apply without a profile") << QStringList{"apply", "--device", "PTY"} << QByteArray()
+                                                 << "apply needs a profile file: apply PROFILE." << false;
         QTest::newRow("unreadable profile")
             << QStringList{"apply", "/nonexistent/shop.ini", "--device", "PTY"} << QByteArray()
-            << "Could not read the profile /nonexistent/shop.ini: No such file";
+            << "Could not read the profile /nonexistent/shop.ini: No such file" << true;
         QTest::newRow("broken profile") << QStringList{"apply", "PROFILE", "--device", "PTY"}
                                         << QByteArray("[settings]\nZero Style=Slash\n[printers]\n")
-                                        << "line 3: unknown section \"[printers]\"";
+                                        << "line 3: unknown section \"[printers]\"" << false;
         QTest::newRow("profile with an unknown entry")
             << QStringList{"apply", "PROFILE", "--device", "PTY"} << QByteArray("[settings]\nZero Style=Dotted\n")
-            << "\"Zero Style\" has no entry \"Dotted\" (";
+            << "\"Zero Style\" has no entry \"Dotted\" (" << false;
         QTest::newRow("profile's bad baud rate")
             << QStringList{"apply", "PROFILE", "--device", "PTY"} << QByteArray("[settings]\n[port]\nbaud=-1\n")
-            << "the baud rate \"-1\" must be a positive whole number";
+            << "the baud rate \"-1\" must be a positive whole number" << false;
     }
 
     void refusesBeforeOpeningAnything()
@@ -320,20 +340,19 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, profile);
         QFETCH(QString, message);
+        QFETCH(bool, asProcess);
         PseudoTerminal printerLine;
         QTemporaryDir dir;
         const QString profilePath = dir.filePath(QStringLiteral("shop.ini"));
-        QFile file(profilePath);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(profile) == profile.size());
-        file.close();
+        QVERIFY(testsupport::writeFile(profilePath, profile));
         arguments.replaceInStrings(QRegularExpression(QStringLiteral("^PTY$")), printerLine.devicePath());
         arguments.replaceInStrings(QRegularExpression(QStringLiteral("^PROFILE$")), profilePath);
 
-        const Run run = kr52ctl(arguments);
+        const Run run = asProcess ? kr52ctlProcess(arguments) : kr52ctl(arguments);
         QCOMPARE(run.status, 2);
         QCOMPARE(run.out, QString());
         QVERIFY2(run.err.startsWith(QStringLiteral("kr52ctl: ")) && run.err.contains(message), qPrintable(run.err));
-        QCOMPARE(printerLine.readAll(), QByteArray());
+        QCOMPARE(printerLine.readAll(0), QByteArray());
     }
 
     void dryRunShowsTheLongestRunWithoutSending()
@@ -342,10 +361,10 @@ private slots:
         QStringList arguments{"send",         "--dry-run",     "--device", printerLine.devicePath(),
                               "--cut-offset", longestRunOffset};
         for (const auto &[listName, index] : linktest::longestRunChoices())
-            arguments << "--set" << assignment(rowNamed(listName), index);
+            arguments << "--set" << assignment(testsupport::catalogueRow(listName), index);
         const Run run = kr52ctl(arguments);
         QCOMPARE(run.status, 0);
-        QCOMPARE(printerLine.readAll(), QByteArray());
+        QCOMPARE(printerLine.readAll(0), QByteArray());
 
         const QStringList lines = run.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 28);
@@ -375,7 +394,7 @@ private slots:
         PseudoTerminal printerLine;
         Run run = kr52ctl({"selftest", "--device", printerLine.devicePath()});
         QCOMPARE(run.status, 0);
-        QCOMPARE(printerLine.readAll(), linktest::selfTest());
+        QCOMPARE(printerLine.readAll(0), linktest::selfTest());
         QCOMPARE(run.out, printerLine.devicePath() + QStringLiteral(": done. The self-test command was sent.\n"));
 
         // Anything but a terminal is written as the parallel link writes.
@@ -389,9 +408,9 @@ private slots:
         PseudoTerminal mapped;
         qputenv("KR52_COM2", mapped.devicePath().toLocal8Bit());
         qputenv("KR52_LPT3", device.toLocal8Bit());
-        run = kr52ctl({"selftest", "--port", "com2", "--port", "LPT3:"});
+        run = kr52ctlProcess({"selftest", "--port", "com2", "--port", "LPT3:"});
         QCOMPARE(run.status, 0);
-        QCOMPARE(mapped.readAll(), linktest::selfTest());
+        QCOMPARE(mapped.readAll(0), linktest::selfTest());
         QCOMPARE(linktest::fileContent(device), linktest::selfTest());
         QCOMPARE(run.out, QStringLiteral("COM2: (%1): done. The self-test command was sent.\n"
                                          "LPT3: (%2): done. The self-test command was sent.\n"
@@ -407,17 +426,17 @@ private slots:
     {
         PseudoTerminal printerLine;
         PseudoTerminal terminal;
-        QProcess process;
-        process.setStandardErrorFile(terminal.devicePath());
-        process.start(QStringLiteral(KR52_PROGRAM_DIR "/kr52ctl"),
-                      {"send", "--device", printerLine.devicePath(), "--set", "Zero Style=Slash"});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitCode(), 0);
+        testsupport::ProgramOptions options;
+        options.standardErrorFile = terminal.devicePath();
+        const testsupport::ProgramRun run = testsupport::runProgram(
+            kr52ctlProgram, {"send", "--device", printerLine.devicePath(), "--set", "Zero Style=Slash"}, options);
+        QVERIFY2(run.finished, qPrintable(run.describe()));
+        QCOMPARE(run.exitCode, 0);
         const QString shown = QString::fromLocal8Bit(terminal.readAll());
         const QString line = QStringLiteral("\r\033[K%1: %2 of 2 commands sent").arg(printerLine.devicePath());
         QVERIFY2(shown.contains(line.arg(1)) && shown.endsWith(line.arg(2) + QStringLiteral("\r\033[K")),
                  qPrintable(shown));
-        QVERIFY(QString::fromLocal8Bit(process.readAllStandardOutput()).startsWith(printerLine.devicePath()));
+        QVERIFY(QString::fromLocal8Bit(run.out).startsWith(printerLine.devicePath()));
     }
 
     void listsTheSettings()
@@ -427,7 +446,7 @@ private slots:
         const QJsonArray settings = QJsonDocument::fromJson(json.out.toUtf8()).array();
         const std::vector<SettingRow> &catalogue = settingsCatalogue();
         QCOMPARE(settings.size(), qsizetype(catalogue.size()));
-        const Run text = kr52ctl({"settings"});
+        const Run text = kr52ctlProcess({"settings"});
         for (std::size_t i = 0; i < catalogue.size(); ++i) {
             const QJsonObject setting = settings.at(qsizetype(i)).toObject();
             QCOMPARE(setting.value("name").toString(), settingName(catalogue[i]));
@@ -440,10 +459,10 @@ private slots:
         }
         QCOMPARE(settings.at(14).toObject().value("entries").toArray().last().toString(), QStringLiteral("50 column"));
 
-        const Run help = kr52ctl({"--help"});
+        const Run help = kr52ctlProcess({"--help"});
         QCOMPARE(help.status, 0);
         QVERIFY(help.out.contains(QStringLiteral("apply PROFILE")));
-        const Run version = kr52ctl({"--version"});
+        const Run version = kr52ctlProcess({"--version"});
         QCOMPARE(version.status, 0);
         QVERIFY(version.out.startsWith(QStringLiteral("kr52ctl 1.")));
     }

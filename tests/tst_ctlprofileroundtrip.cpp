@@ -69,10 +69,7 @@ class tst_ctlprofileroundtrip : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        linktest::clearDeviceOverrides();
-    }
+    void initTestCase() { linktest::clearDeviceOverrides(); }
 
     void appliesWhatTheWindowSends_data()
     {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
+#include "support/controls.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
 
@@ -464,7 +465,7 @@ private slots:
         QCOMPARE(offsetText(main), QStringLiteral("-3.5mm"));
 
         useSerial(main, 1, pty.devicePath());
-        click(main, "comUse");
+        testsupport::press(&main, QStringLiteral("comUse"));
         QCOMPARE(pty.readAll(), switchBytes('E', '+', "1000") + switchBytes('E', '-', "0FFF") +
                                     switchBytes('E', '+', "0035") + selfTest());
     }

@@ -4,6 +4,7 @@
 #include "printer/devicestate.h"
 #include "printer/remembereddevices.h"
 #include "shell/frmMain.h"
+#include "support/controls.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
@@ -26,51 +27,39 @@ using namespace kr52;
 
 namespace {
 
-QWidget *portDialog()
-{
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("frmPort"))
-            return window;
-    }
-    return nullptr;
-}
-
-void press(QWidget *window, const char *buttonName)
-{
-    auto *button = window->findChild<QPushButton *>(QLatin1String(buttonName));
-    QVERIFY2(button, buttonName);
-    QVERIFY2(button->isVisible(), buttonName);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
+using testsupport::control;
+using testsupport::press;
 
 QWidget *configurePort(frmMain &main)
 {
-    press(&main, "comConfPort");
-    return portDialog();
+    press(&main, QStringLiteral("comConfPort"));
+    return testsupport::shownWindow(QStringLiteral("frmPort"));
 }
 
 // The state line as the operator reads it (it may wrap after any "/").
 QString deviceLine(QWidget *dialog)
 {
-    return dialog->findChild<QLabel *>(QStringLiteral("labDevice"))->text().remove(QChar(0x200B));
+    return control<QLabel>(dialog, QStringLiteral("labDevice"))->text().remove(QChar(0x200B));
 }
 
 void selectPort(QWidget *dialog, const QString &port)
 {
-    dialog->findChild<QComboBox *>(QStringLiteral("cmbPort"))->setCurrentText(port);
+    control<QComboBox>(dialog, QStringLiteral("cmbPort"))->setCurrentText(port);
 }
 
 // "Choose Device..." for the selected port; the chooser it opens.
 QWidget *openChooser(QWidget *dialog)
 {
-    press(dialog, "comChooseDevice");
-    auto *chooser = dialog->findChild<QDialog *>(QStringLiteral("frmDevice"));
-    return chooser && chooser->isVisible() ? chooser : nullptr;
+    press(dialog, QStringLiteral("comChooseDevice"));
+    auto *chooser = control<QDialog>(dialog, QStringLiteral("frmDevice"));
+    if (!chooser->isVisible())
+        QTest::qFail("the device chooser is not shown", __FILE__, __LINE__);
+    return chooser;
 }
 
 QListWidget *deviceList(QWidget *chooser)
 {
-    return chooser->findChild<QListWidget *>(QStringLiteral("lstDevices"));
+    return control<QListWidget>(chooser, QStringLiteral("lstDevices"));
 }
 
 QStringList listedPaths(QWidget *chooser)
@@ -83,7 +72,7 @@ QStringList listedPaths(QWidget *chooser)
 
 void typePath(QWidget *chooser, const QString &path)
 {
-    auto *box = chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"));
+    auto *box = control<QLineEdit>(chooser, QStringLiteral("txtDevicePath"));
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, path);
@@ -181,7 +170,7 @@ private slots:
         QVERIFY(!linktest::makeDeviceFile(m_dev->path(), QStringLiteral("ttyUSB0")).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(deviceLine(dialog), prefix + "Present and ready.", 2500);
 
-        press(dialog, "Command2");
+        press(dialog, QStringLiteral("Command2"));
         QVERIFY(QFile::remove(device));
         QTest::qWait(1500);
         QCOMPARE(deviceLine(dialog), prefix + "Present and ready.");
@@ -225,16 +214,16 @@ private slots:
         for (const QString &name : listed)
             expected << dev + "/" + name;
         QCOMPARE(listedPaths(chooser), expected);
-        QCOMPARE(chooser->findChild<QLabel *>(QStringLiteral("labDevices"))->text(), caption);
+        QCOMPARE(control<QLabel>(chooser, QStringLiteral("labDevices"))->text(), caption);
         // It starts from the port's current device, which none of these is; the list taking the
         // focus selects its first row, and the path box shows what is highlighted.
-        QCOMPARE(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"))->text(), devicePathFor(port));
+        QCOMPARE(control<QLineEdit>(chooser, QStringLiteral("txtDevicePath"))->text(), devicePathFor(port));
         QApplication::setActiveWindow(chooser);
         deviceList(chooser)->setFocus();
         QTRY_VERIFY(deviceList(chooser)->hasFocus());
         QCOMPARE(deviceList(chooser)->selectedItems().size(), 1);
         QCOMPARE(deviceList(chooser)->currentRow(), 0);
-        QCOMPARE(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"))->text(), expected.first());
+        QCOMPARE(control<QLineEdit>(chooser, QStringLiteral("txtDevicePath"))->text(), expected.first());
 
         // A device plugged in while the chooser is open joins the list.
         QVERIFY(!linktest::makeDeviceFile(dev, "lp1").isEmpty());
@@ -255,12 +244,12 @@ private slots:
         selectPort(dialog, QStringLiteral("COM2:"));
         QWidget *chooser = openChooser(dialog);
         deviceList(chooser)->setCurrentRow(0);
-        press(chooser, "comUseDevice");
+        press(chooser, QStringLiteral("comUseDevice"));
 
         QVERIFY(!chooser->isVisible());
         QCOMPARE(rememberedDeviceFor(QStringLiteral("COM2:")), dev + "/ttyUSB3");
         QCOMPARE(deviceLine(dialog), QStringLiteral("COM2: is %1/ttyUSB3 (chosen). Present and ready.").arg(dev));
-        auto *ports = dialog->findChild<QComboBox *>(QStringLiteral("cmbPort"));
+        auto *ports = control<QComboBox>(dialog, QStringLiteral("cmbPort"));
         QCOMPARE(ports->itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("COM2: is %1/ttyUSB3").arg(dev));
         QVERIFY(dialog->isVisible());
         QCOMPARE(cmodeOf(main), qint16(0));
@@ -285,10 +274,10 @@ private slots:
         QVERIFY(chooser);
         QApplication::setActiveWindow(chooser);
         QVERIFY(QTest::qWaitForWindowActive(chooser));
-        auto *use = chooser->findChild<QPushButton *>(QStringLiteral("comUseDevice"));
+        auto *use = control<QPushButton>(chooser, QStringLiteral("comUseDevice"));
         QVERIFY(use->isDefault());
 
-        auto *path = chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"));
+        auto *path = control<QLineEdit>(chooser, QStringLiteral("txtDevicePath"));
         path->setFocus();
         const QStringList tabOrder{"comDefaultDevice", "comUseDevice", "comCancelDevice"};
         for (const QString &next : tabOrder) {
@@ -315,7 +304,7 @@ private slots:
         QApplication::setActiveWindow(chooser);
         QVERIFY(QTest::qWaitForWindowActive(chooser));
         typePath(chooser, dev + "/ttyUSB0");
-        QTest::keyClick(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath")), Qt::Key_Return);
+        QTest::keyClick(control<QLineEdit>(chooser, QStringLiteral("txtDevicePath")), Qt::Key_Return);
         QVERIFY(!chooser->isVisible());
         QCOMPARE(rememberedDeviceFor(QStringLiteral("COM2:")), dev + "/ttyUSB0");
     }
@@ -352,7 +341,7 @@ private slots:
         QWidget *chooser = openChooser(dialog);
         MessageCapture messages;
         typePath(chooser, typed);
-        press(chooser, "comUseDevice");
+        press(chooser, QStringLiteral("comUseDevice"));
 
         QCOMPARE(rememberedDeviceFor(QStringLiteral("COM1:")), remembered);
         QCOMPARE(chooser->isVisible(), !message.isEmpty());
@@ -375,9 +364,9 @@ private slots:
                                                     "another device or the default.")
                                          .arg(m_dev->path()));
         QWidget *chooser = openChooser(dialog);
-        QCOMPARE(chooser->findChild<QLabel *>(QStringLiteral("labDeviceNote"))->text(),
+        QCOMPARE(control<QLabel>(chooser, QStringLiteral("labDeviceNote"))->text(),
                  QStringLiteral("The default for LPT2: is /dev/lp1."));
-        press(chooser, "comDefaultDevice");
+        press(chooser, QStringLiteral("comDefaultDevice"));
         QVERIFY(!chooser->isVisible());
         QCOMPARE(rememberedDeviceFor(QStringLiteral("LPT2:")), QString());
         QVERIFY(deviceLine(dialog).startsWith(QStringLiteral("LPT2: is /dev/lp1 (default). ")));
@@ -394,11 +383,11 @@ private slots:
         QWidget *dialog = configurePort(main);
         selectPort(dialog, QStringLiteral("COM1:"));
         QWidget *chooser = openChooser(dialog);
-        QCOMPARE(chooser->findChild<QLabel *>(QStringLiteral("labDeviceNote"))->text(),
+        QCOMPARE(control<QLabel>(chooser, QStringLiteral("labDeviceNote"))->text(),
                  QStringLiteral("The default for COM1: is /dev/ttyS0. KR52_COM1 is set for this run: it wins over "
                                 "the device chosen here until it is unset."));
         typePath(chooser, QStringLiteral("/dev/ttyUSB0"));
-        press(chooser, "comUseDevice");
+        press(chooser, QStringLiteral("comUseDevice"));
 
         QCOMPARE(rememberedDeviceFor(QStringLiteral("COM1:")), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(devicePathFor(QStringLiteral("COM1:")), virtualPrinter);
@@ -421,10 +410,10 @@ private slots:
             QWidget *chooser = openChooser(dialog);
             QCOMPARE(listedPaths(chooser), QStringList{pty.devicePath()});
             deviceList(chooser)->setCurrentRow(0);
-            press(chooser, "comUseDevice");
-            press(dialog, "Command1");
+            press(chooser, QStringLiteral("comUseDevice"));
+            press(dialog, QStringLiteral("Command1"));
             QCOMPARE(cmodeOf(main), qint16(1));
-            press(&main, "comUse");
+            press(&main, QStringLiteral("comUse"));
             QCOMPARE(messages.count(), 0);
             QCOMPARE(pty.readAll(), linktest::selfTest());
         }

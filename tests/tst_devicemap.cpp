@@ -5,6 +5,7 @@
 #include "printer/remembereddevices.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
+#include "support/testfiles.h"
 #include "support/unprivileged.h"
 
 #include <QDir>
@@ -26,13 +27,7 @@ Q_DECLARE_METATYPE(kr52::PortKind)
 
 namespace {
 
-void writeText(const QString &path, const QByteArray &text)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
+using testsupport::writeFile;
 
 QByteArray contentOf(const QString &path)
 {
@@ -137,7 +132,7 @@ private slots:
         QFETCH(DeviceOrigin, origin);
 
         if (!fileText.isNull())
-            writeText(rememberedDevicesFile(), fileText);
+            writeFile(rememberedDevicesFile(), fileText);
         if (!variable.isEmpty())
             qputenv(variable.constData(), variableValue);
         const DeviceMapping mapping = deviceMappingFor(port);
@@ -209,7 +204,7 @@ private slots:
     void aConfigFolderThatCannotBeMadeIsReported()
     {
         // A plain file where the folder should be: no user, not even root, can make it.
-        writeText(m_config->filePath(QStringLiteral("kr52-config")), "x");
+        writeFile(m_config->filePath(QStringLiteral("kr52-config")), "x");
         const QString failure = rememberDevice(QStringLiteral("COM1:"), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(
             failure,
@@ -289,7 +284,7 @@ private slots:
 
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
-        writeText(folder.filePath(QStringLiteral("file")), "");
+        writeFile(folder.filePath(QStringLiteral("file")), "");
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("folder")));
         QVERIFY(::mkfifo(QFile::encodeName(folder.filePath(QStringLiteral("fifo"))).constData(), 0600) == 0);
         const QByteArray readFifo = QFile::encodeName(folder.filePath(QStringLiteral("read fifo")));
@@ -319,7 +314,7 @@ private slots:
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         const QString device = folder.filePath(QStringLiteral("ttyUSB0"));
-        writeText(device, "");
+        writeFile(device, "");
         const QByteArray nativeDevice = QFile::encodeName(device);
         const bool root = ::geteuid() == 0;
         // As root the device goes to dialout, as the system's serial lines do; the child is nobody.

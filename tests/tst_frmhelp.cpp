@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/boundedfile.h"
-#include "helpviewer/frmHelp.h"
 #include "helppages/helppage.h"
 #include "helppages/readablecolours.h"
+#include "helpviewer/frmHelp.h"
 #include "shell/frmMain.h"
 #include "support/desktoptext.h"
 #include "support/messagecapture.h"
@@ -19,8 +19,8 @@
 
 #include <cerrno>
 #include <functional>
-#include <tuple>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 

@@ -2,11 +2,12 @@
 #include "portdialog/frmPort.h"
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
-#include "ui/accessiblenames.h"
-#include "ui/messagebox.h"
+#include "support/controls.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
+#include "ui/accessiblenames.h"
+#include "ui/messagebox.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,58 +31,31 @@ QString lptportOf(const frmMain &main)
     return main.property("lptport").toString();
 }
 
-QWidget *shownDialog()
-{
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String("frmPort"))
-            return window;
-    }
-    return nullptr;
-}
-
-void click(QWidget *window, const char *buttonName)
-{
-    auto *button = window->findChild<QPushButton *>(QLatin1String(buttonName));
-    QVERIFY2(button, buttonName);
-    QTest::mouseClick(button, Qt::LeftButton);
-}
+using testsupport::control;
+using testsupport::press;
 
 // "Configure Port" on the main window; the dialog it shows.
 QWidget *configurePort(frmMain &main)
 {
-    click(&main, "comConfPort");
-    return shownDialog();
-}
-
-// The named control of the dialog. A missing one fails the test and stands in with a spare
-// control, so that the rest of the program's tests still run and report.
-template <typename Control>
-Control *control(QWidget *dialog, const char *name)
-{
-    if (auto *found = dialog ? dialog->findChild<Control *>(QLatin1String(name)) : nullptr)
-        return found;
-    QTest::qFail(qPrintable(QStringLiteral("no control named %1").arg(QLatin1String(name))), __FILE__, __LINE__);
-    auto *spare = new Control(dialog);
-    if (!dialog)
-        spare->deleteLater();
-    return spare;
+    press(&main, QStringLiteral("comConfPort"));
+    return testsupport::shownWindow(QStringLiteral("frmPort"));
 }
 
 QComboBox *portList(QWidget *dialog)
 {
-    return control<QComboBox>(dialog, "cmbPort");
+    return control<QComboBox>(dialog, QStringLiteral("cmbPort"));
 }
 QComboBox *baudList(QWidget *dialog)
 {
-    return control<QComboBox>(dialog, "cmbBaud");
+    return control<QComboBox>(dialog, QStringLiteral("cmbBaud"));
 }
 QLineEdit *dataBox(QWidget *dialog)
 {
-    return control<QLineEdit>(dialog, "txtData");
+    return control<QLineEdit>(dialog, QStringLiteral("txtData"));
 }
 QLineEdit *stopBox(QWidget *dialog)
 {
-    return control<QLineEdit>(dialog, "txtStop");
+    return control<QLineEdit>(dialog, QStringLiteral("txtStop"));
 }
 
 void type(QLineEdit *box, const QString &text)
@@ -99,7 +73,7 @@ void choose(QWidget *dialog, const QString &port, const QString &baud = QStringL
     baudList(dialog)->setCurrentText(baud);
     type(dataBox(dialog), data);
     type(stopBox(dialog), stop);
-    click(dialog, "Command1");
+    press(dialog, QStringLiteral("Command1"));
 }
 
 } // namespace
@@ -140,8 +114,10 @@ private slots:
         QCOMPARE(baud->currentText(), QStringLiteral("9600"));
         QCOMPARE(dataBox(dialog)->text(), QStringLiteral("8"));
         QCOMPARE(stopBox(dialog)->text(), QStringLiteral("1"));
-        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, "Command1")->text()), QStringLiteral("Use"));
-        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, "Command2")->text()), QStringLiteral("Cancel"));
+        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, QStringLiteral("Command1"))->text()),
+                 QStringLiteral("Use"));
+        QCOMPARE(kr52::withoutAccessKey(control<QPushButton>(dialog, QStringLiteral("Command2"))->text()),
+                 QStringLiteral("Cancel"));
     }
 
     void tabOrderRunsDownTheFieldsThenCancelThenUse()
@@ -169,7 +145,7 @@ private slots:
         main.setProperty("lptport", QStringLiteral("LPT3:"));
         main.show();
         QWidget *dialog = configurePort(main);
-        click(dialog, "Command1");
+        press(dialog, QStringLiteral("Command1"));
 
         QCOMPARE(cmodeOf(main), qint16(2));
         QCOMPARE(lptportOf(main), QStringLiteral("LPT1:"));
@@ -282,7 +258,7 @@ private slots:
         // Corrected, the same dialog applies it.
         type(dataBox(dialog), QStringLiteral("8"));
         type(stopBox(dialog), QStringLiteral("1"));
-        click(dialog, "Command1");
+        press(dialog, QStringLiteral("Command1"));
         QCOMPARE(messages.count(), 1);
         QCOMPARE(cmodeOf(main), qint16(1));
         QCOMPARE(main.serialControl()->commPort(), 4);
@@ -299,7 +275,7 @@ private slots:
         portList(dialog)->setCurrentText(QStringLiteral("COM2:"));
         baudList(dialog)->setCurrentText(QStringLiteral("19200"));
         type(dataBox(dialog), QStringLiteral("7"));
-        click(dialog, "Command2");
+        press(dialog, QStringLiteral("Command2"));
 
         QCOMPARE(cmodeOf(main), qint16(0));
         QCOMPARE(lptportOf(main), QStringLiteral("LPT1:"));
@@ -348,7 +324,7 @@ private slots:
             QCOMPARE(baudList(dialog)->currentText(), QStringLiteral("33600"));
             QCOMPARE(dataBox(dialog)->text(), QStringLiteral("7"));
             QCOMPARE(stopBox(dialog)->text(), QStringLiteral("2"));
-            click(dialog, "Command2");
+            press(dialog, QStringLiteral("Command2"));
         }
     }
 
@@ -400,7 +376,7 @@ private slots:
         QCOMPARE(port->toolTip(), QStringLiteral("COM1: is /dev/ttyUSB7"));
 
         // A mapping changed while the dialog was hidden shows on its next showing.
-        click(dialog, "Command2");
+        press(dialog, QStringLiteral("Command2"));
         qputenv("KR52_LPT2", "/dev/usb/lp0");
         configurePort(main);
         QCOMPARE(port->itemData(5, Qt::ToolTipRole).toString(), QStringLiteral("LPT2: is /dev/usb/lp0"));
@@ -415,7 +391,7 @@ private slots:
         main.show();
         MessageCapture messages;
         choose(configurePort(main), QStringLiteral("COM2:"));
-        click(&main, "Command4");
+        press(&main, QStringLiteral("Command4"));
 
         QCOMPARE(messages.count(), 0);
         QCOMPARE(pty.readAll(), linktest::selfTest());
@@ -434,7 +410,7 @@ private slots:
         main.show();
         MessageCapture messages;
         choose(configurePort(main), QStringLiteral("LPT2:"));
-        click(&main, "Command4");
+        press(&main, QStringLiteral("Command4"));
 
         QCOMPARE(messages.count(), 0);
         QVERIFY(device.open(QIODevice::ReadOnly));

@@ -44,10 +44,8 @@ private slots:
                                                  << "\t7"
                                                  << "1\t"
                                                  << "19200,n,7,1";
-        QTest::newRow("no-break spaces and line ends") << "9600"
-                                                       << QString::fromUtf8("\u00a07\u00a0")
-                                                       << QString("\n2\r")
-                                                       << "9600,n,7,2";
+        QTest::newRow("no-break spaces and line ends")
+            << "9600" << QString::fromUtf8("\u00a07\u00a0") << QString("\n2\r") << "9600,n,7,2";
         QTest::newRow("anything typed passed on") << "9600"
                                                   << "9"
                                                   << "x"

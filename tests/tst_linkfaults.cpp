@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "protocol/commands.h"
 #include "printer/lockfiles.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/portlock.h"
 #include "printer/printererror.h"
+#include "protocol/commands.h"
 #include "support/faultinjection.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"

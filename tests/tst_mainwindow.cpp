@@ -381,7 +381,10 @@ private slots:
                 QVERIFY(qGray(shot.pixel(corner + QPoint(113, 70))) > 150); // paper below it
             }
             if (!folder.isEmpty())
-                QVERIFY(shot.save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(kr52::withoutAccessKey(tabs->tabText(page)))));
+                QVERIFY(shot.save(QStringLiteral("%1/page%2-%3.png")
+                                      .arg(folder)
+                                      .arg(page)
+                                      .arg(kr52::withoutAccessKey(tabs->tabText(page)))));
         }
     }
 };

@@ -8,6 +8,7 @@
 #include "support/faultinjection.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +19,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -51,11 +52,7 @@ QByteArray binaryLock(qint64 pid)
     return QByteArray(reinterpret_cast<const char *>(&value), sizeof value);
 }
 
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
+using testsupport::writeFile;
 
 // Opens the device through the serial control, sends one text and closes; the error text if
 // anything failed, empty otherwise.

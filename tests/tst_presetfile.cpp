@@ -2,6 +2,7 @@
 #include "files/boundedfile.h"
 #include "presets/presetfile.h"
 #include "presets/presetfolder.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,9 +36,7 @@ private:
     QString write(const QString &name, const QByteArray &content)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
-            qFatal("cannot write test file %s", qPrintable(path));
+        testsupport::writeFile(path, content);
         return path;
     }
 

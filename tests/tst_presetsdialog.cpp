@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "presets/frmPresets.h"
 #include "shell/frmMain.h"
+#include "support/controls.h"
 #include "support/messagecapture.h"
 
 #include <QApplication>
@@ -62,9 +63,8 @@ private:
 
     void clickPresets()
     {
-        auto *button = m_main->findChild<QPushButton *>(QStringLiteral("comPresets"));
-        QVERIFY(button);
-        button->click();
+        // The button stays hidden on the main window, so it is clicked as the program would.
+        testsupport::control<QPushButton>(m_main.get(), QStringLiteral("comPresets"))->click();
     }
 
     // Opens the dialog from the main window, as its hidden "Presets" button would.
@@ -73,9 +73,8 @@ private:
         clickPresets();
         m_dialog = shownDialog();
         QVERIFY(m_dialog);
-        m_list = m_dialog->findChild<QListWidget *>(QStringLiteral("filePresets"));
-        m_description = m_dialog->findChild<QLabel *>(QStringLiteral("labPDesc"));
-        QVERIFY(m_list && m_description);
+        m_list = testsupport::control<QListWidget>(m_dialog.data(), QStringLiteral("filePresets"));
+        m_description = testsupport::control<QLabel>(m_dialog.data(), QStringLiteral("labPDesc"));
     }
 
     void select(const QString &name)
@@ -85,12 +84,7 @@ private:
         m_list->setCurrentItem(items.first());
     }
 
-    void press(const char *button)
-    {
-        auto *pressed = m_dialog->findChild<QPushButton *>(QLatin1String(button));
-        QVERIFY2(pressed, button);
-        pressed->click();
-    }
+    void press(const char *button) { testsupport::press(m_dialog.data(), QLatin1String(button)); }
 
 private slots:
     void init()

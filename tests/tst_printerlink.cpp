@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "protocol/commands.h"
 #include "printer/mscomm.h"
 #include "printer/printererror.h"
+#include "protocol/commands.h"
 #include "shell/frmMain.h"
+#include "support/controls.h"
 #include "support/faultinjection.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
@@ -81,7 +82,7 @@ private slots:
         PseudoTerminal pty;
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useSerial(main, 1, pty.devicePath());
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QVERIFY(!main.serialControl()->portOpen());
         QCOMPARE(pty.readAll(), bytes("\x1b\x3f\x0a\x00", 4));
     }
@@ -93,7 +94,7 @@ private slots:
         useSerial(main, 3, pty.devicePath());
         main.serialControl()->setSettings(QStringLiteral("33600,n,8,1"));
         MessageCapture messages;
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QCOMPARE(messages.count(), 0);
         QCOMPARE(pty.readAll(), selfTest());
     }
@@ -105,7 +106,7 @@ private slots:
         QVERIFY(!device.isEmpty());
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useParallel(main, 3, device);
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QCOMPARE(fileContent(device), selfTest());
     }
 
@@ -115,9 +116,9 @@ private slots:
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         useSerial(main, 1, pty.devicePath());
         MessageCapture messages;
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QVERIFY(!main.serialControl()->portOpen());
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QVERIFY(!main.serialControl()->portOpen());
         QCOMPARE(messages.count(), 0);
         QCOMPARE(pty.readAll(), selfTest() + selfTest());
@@ -126,8 +127,8 @@ private slots:
         const QString device = makeDeviceFile(dir.path(), QStringLiteral("lp"));
         QVERIFY(!device.isEmpty());
         useParallel(main, 1, device);
-        click(main, "Command4");
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
+        testsupport::press(&main, QStringLiteral("Command4"));
         QCOMPARE(messages.count(), 0);
         QCOMPARE(fileContent(device), selfTest()); // each open starts the file anew
     }
@@ -140,7 +141,7 @@ private slots:
         MessageCapture messages;
         for (const char *button : {"Command4", "comUse"}) {
             messages.clear();
-            click(main, button);
+            testsupport::press(&main, QString::fromLatin1(button));
             QCOMPARE(messages.count(), 1);
             QCOMPARE(messages.last().title, QStringLiteral("No Port Settings Specified"));
             QCOMPARE(messages.last().text,
@@ -197,7 +198,8 @@ private slots:
         }
 
         MessageCapture messages;
-        click(main, "Command4"); // returns: a FIFO with no reader must not hang the window
+        testsupport::press(&main,
+                           QStringLiteral("Command4")); // returns: a FIFO with no reader must not hang the window
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().title, QStringLiteral("Arvel KR52 Configuration Utility"));
         QCOMPARE(messages.last().icon, QMessageBox::Warning);
@@ -215,7 +217,7 @@ private slots:
         PseudoTerminal working;
         useSerial(main, 2, working.devicePath());
         messages.clear();
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QCOMPARE(messages.count(), 0);
         QCOMPARE(working.readAll(), selfTest());
     }
@@ -333,7 +335,7 @@ private slots:
         useSerial(main, 1, pty.devicePath());
         main.serialControl()->setSettings(QStringLiteral("9600,n,8,1.5"));
         MessageCapture messages;
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().text,
                  QStringLiteral("Could not set \"9600,n,8,1.5\" on COM1: (%1): this line cannot send 1.5 "
@@ -351,7 +353,7 @@ private slots:
         main->show();
         QVERIFY(QTest::qWaitForWindowExposed(main));
         // Leave a dialog loaded but hidden, as after "Configure Port" and "Cancel".
-        click(*main, "comConfPort");
+        testsupport::press(main, QStringLiteral("comConfPort"));
         for (QWidget *window : QApplication::topLevelWidgets()) {
             if (window->objectName() == QLatin1String("frmPort"))
                 window->hide();

@@ -127,7 +127,8 @@ private slots:
         for (const QAction *action : button->menu()->actions())
             texts << action->objectName() + QLatin1Char(' ') + action->text() + QLatin1Char(' ') +
                          action->shortcut().toString();
-        QCOMPARE(texts, (QStringList{"actOpenProfile Open Profile... Ctrl+O", "actSaveProfile Save Profile As... Ctrl+S"}));
+        QCOMPARE(texts,
+                 (QStringList{"actOpenProfile Open Profile... Ctrl+O", "actSaveProfile Save Profile As... Ctrl+S"}));
 
         // Beside the tabs, within the tab row.
         const QRect row = tabs->tabBar()->geometry();

@@ -88,8 +88,7 @@ private slots:
         QFETCH(QColor, a);
         QFETCH(QColor, b);
         QFETCH(double, ratio);
-        QVERIFY2(qAbs(contrastRatio(a, b) - ratio) < 0.01,
-                 qPrintable(QString::number(contrastRatio(a, b))));
+        QVERIFY2(qAbs(contrastRatio(a, b) - ratio) < 0.01, qPrintable(QString::number(contrastRatio(a, b))));
         QCOMPARE(contrastRatio(b, a), contrastRatio(a, b));
     }
 
@@ -103,7 +102,8 @@ private slots:
         QTest::newRow("blue heading on a dark base") << QColor(0, 64, 128) << darkBase << false;
         QTest::newRow("grey subtitle on a dark base") << QColor(96, 96, 96) << darkBase << false;
         QTest::newRow("red warning on dark grey") << QColor(160, 32, 0) << darkGrey << false;
-        for (const auto &[name, dark] : {std::pair{"Adwaita-dark", adwaitaDarkBase}, std::pair{"near black", nearBlack}}) {
+        for (const auto &[name, dark] :
+             {std::pair{"Adwaita-dark", adwaitaDarkBase}, std::pair{"near black", nearBlack}}) {
             QTest::addRow("blue heading on %s", name) << QColor(0, 64, 128) << dark << false;
             QTest::addRow("grey subtitle on %s", name) << QColor(96, 96, 96) << dark << false;
             QTest::addRow("red warning on %s", name) << QColor(160, 32, 0) << dark << false;

@@ -165,8 +165,9 @@ void tst_rtfreader::text_data()
     QTest::newRow("charset beats the document's page")
         << QByteArray("{\\rtf1\\ansicpg1252{\\fonttbl{\\f0\\fcharset238 Arial CE;}}\\f0 \\'9a\\'e8\\'f8}") << "ščř";
     QTest::newRow("Greek") << QByteArray("{\\rtf1\\ansicpg1253 \\'e1\\'e2\\'e3}") << "αβγ";
-    QTest::newRow("Greek by charset") << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset161 Arial Greek;}}"
-                                                    "\\f0 \\'c5\\'eb\\'eb\\'e7\\'ed\\'e9\\'ea\\'dc}")
+    QTest::newRow("Greek by charset") << QByteArray(
+                                             "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset161 Arial Greek;}}"
+                                             "\\f0 \\'c5\\'eb\\'eb\\'e7\\'ed\\'e9\\'ea\\'dc}")
                                       << "Ελληνικά";
     QTest::newRow("Thai") << QByteArray("{\\rtf1\\ansicpg874 \\'c0\\'e1\\'a1}") << "ภแก";
     QTest::newRow("Baltic 1257") << QByteArray("{\\rtf1\\ansicpg1257 \\'c0\\'e8}") << "Ąč";

@@ -4,6 +4,7 @@
 #include "printer/sendsequence.h"
 #include "settings/catalogue.h"
 #include "settings/sendplan.h"
+#include "support/cataloguerow.h"
 
 #include <QTest>
 
@@ -42,9 +43,8 @@ std::vector<int> indexesFor(std::initializer_list<std::pair<const char *, int>> 
 {
     std::vector<int> indexes(settingsCatalogue().size(), 0);
     for (const auto &[listName, index] : choices)
-        for (std::size_t row = 0; row < indexes.size(); ++row)
-            if (settingsCatalogue()[row].listName == QLatin1String(listName))
-                indexes[row] = index;
+        if (const int row = testsupport::catalogueIndex(QLatin1String(listName)); row >= 0)
+            indexes[std::size_t(row)] = index;
     return indexes;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
+#include "support/controls.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
@@ -156,7 +157,7 @@ private slots:
         choose(main, choices);
         setCutOffsetText(main, cutOffset);
         MessageCapture messages;
-        click(main, "comUse");
+        testsupport::press(&main, QStringLiteral("comUse"));
         QCOMPARE(messages.count(), 0);
         QVERIFY(!main.serialControl()->portOpen());
         QCOMPARE(pty.readAll(), expected);
@@ -171,10 +172,10 @@ private slots:
         useSerial(main, 1, pty.devicePath());
         choose(main, everyListAtAChoice);
         setCutOffsetText(main, QString::fromLatin1(longestRunCutOffset));
-        click(main, "comUse");
+        testsupport::press(&main, QStringLiteral("comUse"));
         QCOMPARE(pty.readAll(), golden.readAll());
         // The selections stay, so a second click sends the same run again.
-        click(main, "comUse");
+        testsupport::press(&main, QStringLiteral("comUse"));
         golden.seek(0);
         QCOMPARE(pty.readAll(), golden.readAll());
     }
@@ -194,7 +195,7 @@ private slots:
         {
             FileSizeLimit limit(30);
             QVERIFY(limit.applied());
-            click(main, "comUse");
+            testsupport::press(&main, QStringLiteral("comUse"));
         }
 
         QCOMPARE(messages.count(), 1);
@@ -210,7 +211,7 @@ private slots:
 
         // Nothing is left open: the next action reaches the device again.
         messages.clear();
-        click(main, "Command4");
+        testsupport::press(&main, QStringLiteral("Command4"));
         QCOMPARE(messages.count(), 0);
         QCOMPARE(fileContent(device), selfTest());
     }
@@ -265,7 +266,7 @@ private slots:
         {
             FileSizeLimit limit(rlim_t(qMax(0, sizeLimit)));
             QVERIFY(sizeLimit < 0 || limit.applied());
-            click(main, button.constData());
+            testsupport::press(&main, QString::fromLatin1(button.constData()));
         }
         QCOMPARE(messages.count(), 1);
         const MessageCapture::Message &message = messages.last();

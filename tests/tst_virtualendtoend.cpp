@@ -2,6 +2,8 @@
 #include "printer/mscomm.h"
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
+#include "support/cataloguerow.h"
+#include "support/controls.h"
 #include "support/messagecapture.h"
 #include "virtual/linklistener.h"
 #include "virtual/virtualprinter.h"
@@ -97,15 +99,13 @@ private:
     std::optional<SelfTestPage> lastPage;
     int pages = 0;
 
-    QComboBox *list(const QString &name) const { return main->findChild<QComboBox *>(name); }
+    QComboBox *list(const QString &name) const { return testsupport::control<QComboBox>(main.get(), name); }
 
     // Presses the button and waits for the self-test page that ends every action.
     void press(const char *button)
     {
         const int before = pages;
-        auto *pressed = main->findChild<QPushButton *>(QLatin1String(button));
-        QVERIFY2(pressed, button);
-        pressed->click();
+        QVERIFY(testsupport::press(main.get(), QLatin1String(button)));
         QCOMPARE(messages->count(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(pages, before + 1, 5000);
     }
@@ -120,11 +120,9 @@ private:
 
     const DecodedSetting &decoded(const QString &listName) const
     {
-        const auto &catalogue = settingsCatalogue();
-        for (std::size_t i = 0; i < catalogue.size(); ++i)
-            if (catalogue[i].listName == listName)
-                return lastPage->settings.at(i);
-        qFatal("no list %s", qPrintable(listName));
+        static const DecodedSetting none;
+        const int row = testsupport::catalogueIndex(listName);
+        return row < 0 || !lastPage ? none : lastPage->settings.at(std::size_t(row));
     }
 
 private slots:
@@ -148,7 +146,7 @@ private slots:
         main->setProperty("cmode", QVariant::fromValue<qint16>(1));
         main->serialControl()->setCommPort(1);
         messages = std::make_unique<MessageCapture>();
-        cutOffsetBox = main->findChild<QLineEdit *>(QStringLiteral("txtCutOffset"));
+        cutOffsetBox = testsupport::control<QLineEdit>(main.get(), QStringLiteral("txtCutOffset"));
         QVERIFY(cutOffsetBox);
         for (const SettingRow &row : settingsCatalogue()) {
             QVERIFY2(list(row.listName), qPrintable(row.listName));

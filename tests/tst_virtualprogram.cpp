@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/programrun.h"
+#include "support/testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -13,45 +16,25 @@ namespace {
 
 const QString program = QStringLiteral(KR52_PROGRAM_DIR "/kr52-virtual");
 
-// The caller's environment without any display, as on a server or in CI.
-QProcessEnvironment headless()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    return environment;
-}
-
 struct Run {
     int exitCode = -1;
     QString out;
     QString err;
 };
 
-Run runProgram(const QStringList &arguments, const QProcessEnvironment &environment = headless())
+// Runs the program as a user would, by default with no display, as on a server or in CI.
+Run runProgram(const QStringList &arguments,
+               const QProcessEnvironment &environment = testsupport::headlessEnvironment())
 {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    Run run;
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        run.err = QStringLiteral("did not finish: ") + process.errorString();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    testsupport::ProgramOptions options;
+    options.environment = environment;
+    options.timeLimitMs = 20000;
+    const testsupport::ProgramRun run = testsupport::runProgram(program, arguments, options);
+    return {run.finished ? run.exitCode : -1, QString::fromLocal8Bit(run.out),
+            run.finished ? QString::fromLocal8Bit(run.err) : run.describe()};
 }
 
-void writeFile(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(text), text.size());
-}
+using testsupport::writeFile;
 
 QByteArray readFile(const QString &path)
 {
@@ -95,7 +78,7 @@ private slots:
         const QString state = folder.filePath(QStringLiteral("switches"));
         const QString png = folder.filePath(QStringLiteral("pages/page.png"));
         writeFile(state, "1=0010\nE=1035\n");
-        QProcessEnvironment environment = headless();
+        QProcessEnvironment environment = testsupport::headlessEnvironment();
         if (!display.isEmpty())
             environment.insert(QStringLiteral("DISPLAY"), display);
 
@@ -153,7 +136,7 @@ private slots:
         const QString pathFile = folder.filePath(QStringLiteral("device"));
         const QString png = folder.filePath(QStringLiteral("page.png"));
         QProcess process;
-        process.setProcessEnvironment(headless());
+        process.setProcessEnvironment(testsupport::headlessEnvironment());
         process.start(program, {QStringLiteral("--state"), folder.filePath(QStringLiteral("switches")),
                                 QStringLiteral("--png"), png, QStringLiteral("--path-file"), pathFile});
         QVERIFY(process.waitForStarted());

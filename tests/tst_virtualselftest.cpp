@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/catalogue.h"
+#include "support/cataloguerow.h"
+#include "support/testfiles.h"
 #include "virtual/linklistener.h"
 #include "virtual/printerwindow.h"
 #include "virtual/selftestimage.h"
@@ -22,20 +24,9 @@ using namespace kr52::virt;
 
 namespace {
 
-const SettingRow &rowNamed(const QString &listName)
-{
-    for (const SettingRow &row : settingsCatalogue())
-        if (row.listName == listName)
-            return row;
-    qFatal("no list %s", qPrintable(listName));
-}
+using testsupport::catalogueRow;
 
-void writeFile(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
+using testsupport::writeFile;
 
 const QRgb paperColour = qRgb(250, 249, 244);
 const QRgb inkColour = qRgb(24, 24, 24);
@@ -152,7 +143,7 @@ private slots:
 
         SwitchBank switches;
         switches.setValue(switchIndex, quint16(value));
-        QCOMPARE(decodeSetting(rowNamed(list), switches).value, expected);
+        QCOMPARE(decodeSetting(catalogueRow(list), switches).value, expected);
     }
 
     void pageShowsSwitchesAndEverySetting()

@@ -144,8 +144,8 @@ private:
     void selectEntryInPopup()
     {
         QAbstractItemView *popup = list()->view();
-        const QModelIndex entry = list()->model()->index(list()->currentIndex(), list()->modelColumn(),
-                                                         list()->rootModelIndex());
+        const QModelIndex entry =
+            list()->model()->index(list()->currentIndex(), list()->modelColumn(), list()->rootModelIndex());
         if (popup->selectionModel() && popup->currentIndex() != entry)
             popup->selectionModel()->setCurrentIndex(entry, QItemSelectionModel::ClearAndSelect);
     }

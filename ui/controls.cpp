@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyleOptionComboBox>
 #include <QScreen>
+#include <QStyleOptionComboBox>
 #include <QWidget>
 
 namespace kr52 {

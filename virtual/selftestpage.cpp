@@ -137,11 +137,10 @@ QStringList SelfTestPage::switchLines() const
 QString SelfTestPage::text() const
 {
     const QString rule(40, QLatin1Char('-'));
-    QStringList lines{title(),
-                      QStringLiteral("Virtual printer, kr52-config %1").arg(versionText()),
-                      rule, QStringLiteral("Memory switches")};
+    QStringList lines{title(), QStringLiteral("Virtual printer, kr52-config %1").arg(versionText()), rule,
+                      QStringLiteral("Memory switches")};
     lines += switchLines();
-    lines += {rule, QStringLiteral("Settings")};
+    lines << rule << QStringLiteral("Settings");
     for (const DecodedSetting &setting : settings)
         lines.append(setting.label + QStringLiteral(": ") + setting.value);
     lines.append(rule);

@@ -7,7 +7,6 @@
 #include <QString>
 
 class frmMain;
-class QPushButton;
 
 // Shorthands for the tests that drive the main window's printer actions.
 namespace linktest {
@@ -41,8 +40,6 @@ QString makeDeviceFile(const QString &folder, const QString &name);
 void useSerial(frmMain &main, int commPort, const QString &devicePath);
 // Points "LPTn:" at the path and puts the main window on that parallel port.
 void useParallel(frmMain &main, int lptNumber, const QString &path);
-
-void click(frmMain &main, const char *buttonName);
 
 // The whole content of a file.
 QByteArray fileContent(const QString &path);

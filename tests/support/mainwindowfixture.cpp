@@ -5,8 +5,6 @@
 #include "printer/mscomm.h"
 #include "shell/frmMain.h"
 
-#include <QPushButton>
-#include <QTest>
 #include <QtGlobal>
 
 namespace linktest {
@@ -23,13 +21,6 @@ void useParallel(frmMain &main, int lptNumber, const QString &path)
     qputenv(QStringLiteral("KR52_LPT%1").arg(lptNumber).toLatin1().constData(), path.toLocal8Bit());
     main.setProperty("lptport", QStringLiteral("LPT%1:").arg(lptNumber));
     main.setProperty("cmode", QVariant::fromValue<qint16>(2));
-}
-
-void click(frmMain &main, const char *buttonName)
-{
-    auto *button = main.findChild<QPushButton *>(QString::fromLatin1(buttonName));
-    QVERIFY2(button, buttonName);
-    button->click();
 }
 
 } // namespace linktest
