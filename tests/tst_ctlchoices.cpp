@@ -3,6 +3,7 @@
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "settings/profile.h"
+#include "settings/profilewriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,6 +36,23 @@ QList<Assignment> assignments(const QStringList &texts)
             list.append({text, {}, error});
     }
     return list;
+}
+
+Assignment setting(const char *name, const QString &entry)
+{
+    return {QString::fromUtf8(name), entry, {}};
+}
+
+// The parts of a profile that its text carries: not where each line came from.
+void compareProfiles(const Profile &read, const Profile &written)
+{
+    QCOMPARE(read.settings.size(), written.settings.size());
+    for (qsizetype i = 0; i < read.settings.size(); ++i) {
+        QCOMPARE(read.settings[i].name, written.settings[i].name);
+        QCOMPARE(read.settings[i].entry, written.settings[i].entry);
+    }
+    QCOMPARE(read.cutOffset, written.cutOffset);
+    QCOMPARE(read.port, written.port);
 }
 
 } // namespace
@@ -170,6 +188,183 @@ private slots:
         const ProfileResult read = parseProfile(text, QStringLiteral("p.ini"));
         QVERIFY(!read.profile);
         QCOMPARE(read.error, error);
+    }
+
+    void writesWhatItReadsBack_data()
+    {
+        QTest::addColumn<Profile>("profile");
+        QTest::addColumn<QString>("comment");
+
+        QTest::newRow("empty") << Profile{} << QString();
+        QTest::newRow("one setting") << Profile{{setting("Print Speed", "Half Speed")}, {}, {}} << "by hand";
+        QTest::newRow("entry with = and inner blanks")
+            << Profile{{setting("Print Speed", "a = b\tc")}, {}, {}} << QString();
+        QTest::newRow("not ASCII") << Profile{{setting("Zeichensatz", "Größe €")}, {}, {}} << "Größe";
+        QTest::newRow("cut offset only") << Profile{{}, QStringLiteral("-29.9"), {}} << QString();
+        QTest::newRow("port keys") << Profile{{},
+                                              {},
+                                              {{"stop", "1.5"},
+                                               {"baud", "19200"},
+                                               {"data", "7"},
+                                               {"port", "COM2:"},
+                                               {"device", "/dev/serial/by-id/usb-x =y"}}}
+                                   << QString();
+        QTest::newRow("comment of several lines, with brackets and =")
+            << Profile{{setting("Auto Cutter", "Enabled")}, QStringLiteral("1.5"), {{"baud", "9600"}}}
+            << "[port]\r\nbaud=1\n\n# x";
+        Profile everySetting;
+        for (const SettingRow &row : settingsCatalogue())
+            everySetting.settings.append({settingName(row), entryName(row.entries.last()), {}});
+        QTest::newRow("every setting at its last entry") << everySetting << "all";
+    }
+
+    void writesWhatItReadsBack()
+    {
+        QFETCH(Profile, profile);
+        QFETCH(QString, comment);
+        const ProfileText written = formatProfile(profile, comment);
+        QVERIFY2(written.text, qPrintable(written.error));
+        const ProfileResult read = parseProfile(*written.text, QStringLiteral("w.ini"));
+        QVERIFY2(read.profile, qPrintable(read.error));
+        compareProfiles(*read.profile, profile);
+    }
+
+    void writesPlainText()
+    {
+        const Profile profile{
+            {setting("Print Speed", "Half Speed"), setting("Start Position Adjustment", "Adjust as below")},
+            QStringLiteral("-1.5"),
+            {{"stop", "1"}, {"baud", "19200"}, {"data", "8"}}};
+        const ProfileText written = formatProfile(profile, QStringLiteral("kr52-config 1.0, 2026-12-07 15:00"));
+        QVERIFY2(written.text, qPrintable(written.error));
+        QCOMPARE(*written.text, QByteArray("; kr52-config 1.0, 2026-12-07 15:00\n"
+                                           "[settings]\n"
+                                           "Print Speed=Half Speed\n"
+                                           "Start Position Adjustment=Adjust as below\n"
+                                           "cut-offset=-1.5\n"
+                                           "\n"
+                                           "[port]\n"
+                                           "baud=19200\n"
+                                           "data=8\n"
+                                           "stop=1\n"));
+    }
+
+    void refusesWhatTheFormatCannotHold_data()
+    {
+        QTest::addColumn<Profile>("profile");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("line break in an entry")
+            << Profile{{setting("Print Speed", "Half\nSpeed")}, {}, {}}
+            << "the entry \"Half\\nSpeed\" holds a line break, which a profile cannot hold.";
+        QTest::newRow("carriage return in a name")
+            << Profile{{setting("Print\rSpeed", "Half Speed")}, {}, {}}
+            << "the name \"Print\\rSpeed\" holds a line break, which a profile cannot hold.";
+        QTest::newRow("blank at an entry's end")
+            << Profile{{setting("Print Speed", "Half ")}, {}, {}}
+            << "the entry \"Half \" has blanks at its ends, which a profile drops.";
+        QTest::newRow("tab before a name")
+            << Profile{{setting("\tPrint Speed", "Half")}, {}, {}}
+            << "the name \"\tPrint Speed\" has blanks at its ends, which a profile drops.";
+        QTest::newRow("empty entry") << Profile{{setting("Print Speed", "")}, {}, {}}
+                                     << "an empty entry cannot be written to a profile.";
+        QTest::newRow("= in a name") << Profile{{setting("a=b", "c")}, {}, {}}
+                                     << "the name \"a=b\" holds \"=\", which ends a name in a profile.";
+        QTest::newRow("name like a comment") << Profile{{setting("; x", "c")}, {}, {}}
+                                             << "the name \"; x\" would start a comment or a section in a profile.";
+        QTest::newRow("name like a section") << Profile{{setting("[port", "]")}, {}, {}}
+                                             << "the name \"[port\" would start a comment or a section in a profile.";
+        QTest::newRow("setting named like the cut offset")
+            << Profile{{setting("Cut-Offset", "1")}, {}, {}}
+            << "a setting named \"Cut-Offset\" would be read as the cut offset.";
+        QTest::newRow("blank cut offset") << Profile{{}, QStringLiteral(" 1"), {}}
+                                          << "the cut offset \" 1\" has blanks at its ends, which a profile drops.";
+        QTest::newRow("unknown port key") << Profile{{}, {}, {{"parity", "e"}}}
+                                          << "\"parity\" is no key of [port]; the keys are port, device, baud, data, "
+                                             "stop.";
+        QTest::newRow("device path with a line break")
+            << Profile{{}, {}, {{"device", "/dev/a\nb"}}}
+            << "the value of device \"/dev/a\\nb\" holds a line break, which a profile cannot hold.";
+    }
+
+    void refusesWhatTheFormatCannotHold()
+    {
+        QFETCH(Profile, profile);
+        QFETCH(QString, error);
+        const ProfileText written = formatProfile(profile, {});
+        QVERIFY(!written.text);
+        QCOMPARE(written.error, QStringLiteral("The profile cannot be written: ") + error);
+    }
+
+    void makesAProfileOfTheChoices_data()
+    {
+        QTest::addColumn<QStringList>("sets");
+        QTest::addColumn<QString>("cutOffsetText");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("cutOffset"); // "none" when left out
+
+        QTest::newRow("nothing chosen") << QStringList{} << "5" << QStringList{} << "none";
+        QTest::newRow("catalogue order, entries without their tabs")
+            << QStringList{"Print Columns=50 column", "Print Speed=Half Speed"} << ""
+            << QStringList{"Print Speed=Half Speed", "Print Columns=50 column"} << "none";
+        QTest::newRow("cut offset as the printer gets it")
+            << QStringList{"Start Position Adjustment=Adjust as below"} << " 1.25mm"
+            << QStringList{"Start Position Adjustment=Adjust as below"} << "1.2";
+        QTest::newRow("negative limit") << QStringList{"Start Position Adjustment=Adjust as below"} << "-29.9"
+                                        << QStringList{"Start Position Adjustment=Adjust as below"} << "-29.9";
+        QTest::newRow("positive limit") << QStringList{"Start Position Adjustment=Adjust as below"} << "29.9"
+                                        << QStringList{"Start Position Adjustment=Adjust as below"} << "29.9";
+        QTest::newRow("below one") << QStringList{"Start Position Adjustment=Adjust as below"} << "-.3"
+                                   << QStringList{"Start Position Adjustment=Adjust as below"} << "-0.3";
+        QTest::newRow("not a number") << QStringList{"Start Position Adjustment=Adjust as below"} << "abc"
+                                      << QStringList{"Start Position Adjustment=Adjust as below"} << "0.0";
+    }
+
+    void makesAProfileOfTheChoices()
+    {
+        QFETCH(QStringList, sets);
+        QFETCH(QString, cutOffsetText);
+        QFETCH(QStringList, written);
+        QFETCH(QString, cutOffset);
+        const ChosenSettings chosen = chooseSettings(assignments(sets));
+        QVERIFY2(chosen.error.isEmpty(), qPrintable(chosen.error));
+        const Profile profile = profileOfChoices(chosen.indexes, cutOffsetText);
+        QStringList lines;
+        for (const Assignment &assignment : profile.settings)
+            lines.append(assignment.name + QLatin1Char('=') + assignment.entry);
+        QCOMPARE(lines, written);
+        QCOMPARE(profile.cutOffset.value_or(QStringLiteral("none")), cutOffset);
+        QVERIFY(profile.port.isEmpty());
+    }
+
+    void turnsSerialSettingsIntoPortKeys_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("keys"); // baud,data,stop or the error
+        QTest::newRow("plain") << "19200,n,8,1"
+                               << "19200,8,1";
+        QTest::newRow("one and a half") << "9600,N,7,1.5"
+                                        << "9600,7,1.5";
+        QTest::newRow("two, with blanks") << " 4800 , n , 5 , 2 "
+                                          << "4800,5,2";
+        QTest::newRow("parity") << "9600,e,8,1"
+                                << "The serial settings \"9600,e,8,1\" use parity, which a profile cannot hold; a "
+                                   "profile's port runs without parity.";
+    }
+
+    void turnsSerialSettingsIntoPortKeys()
+    {
+        QFETCH(QString, settings);
+        QFETCH(QString, keys);
+        const PortKeys port = portKeysOfSerialSettings(settings);
+        if (!port.error.isEmpty()) {
+            QCOMPARE(port.error, keys);
+            return;
+        }
+        QCOMPARE(QStringList({port.keys.value("baud"), port.keys.value("data"), port.keys.value("stop")})
+                     .join(QLatin1Char(',')),
+                 keys);
+        QCOMPARE(port.keys.size(), 3);
     }
 
     void readsOnlyASmallRegularFile_data()

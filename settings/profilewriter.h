@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "settings/profile.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+#include <vector>
+
+namespace kr52 {
+
+struct ProfileText {
+    std::optional<QByteArray> text; // UTF-8, lines ending in "\n"
+    QString error;                  // what the format cannot hold; empty when text is set
+};
+
+// Writes profile as the text parseProfile reads back to the same names, entries, cut offset and
+// port keys: the comment (each of its lines after "; "), then [settings] and, when it has keys,
+// [port] in the order of profilePortKeys. The format has no quoting, so a name, entry or value it
+// would read back differently is refused: an empty one, one with a line break or with blanks at
+// its ends, a setting name with "=", one that would start a comment or a section, a setting
+// named "cut-offset", and a [port] key it does not know.
+[[nodiscard]] ProfileText formatProfile(const Profile &profile, const QString &comment);
+
+// The profile of one chosen index per catalogue row (as "Use Settings" takes them): each row
+// not at "No change" as its setting's name and entry, in catalogue order, and the cut offset,
+// only while its row is at "Adjust as below", as the number of tenths the printer gets
+// ("-1.5", "0.0"), so that applying the profile sends the same bytes.
+[[nodiscard]] Profile profileOfChoices(const std::vector<int> &indexes, QStringView cutOffsetText);
+
+struct PortKeys {
+    QMap<QString, QString> keys; // baud, data, stop
+    QString error;               // why the settings cannot go into a profile; empty otherwise
+};
+
+// The serial control's settings text ("19200,n,8,1") as a profile's [port] keys. A profile
+// knows no parity: anything but "n" is refused, as are settings the serial control refuses.
+[[nodiscard]] PortKeys portKeysOfSerialSettings(const QString &settingsText);
+
+} // namespace kr52
