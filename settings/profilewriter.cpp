@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/profilewriter.h"
 
-#include "printer/serialsettings.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 
@@ -57,19 +56,6 @@ QString tenthsText(int tenths)
         .arg(tenths < 0 ? QStringLiteral("-") : QString())
         .arg(magnitude / 10)
         .arg(magnitude % 10);
-}
-
-QString stopBitsText(QSerialPort::StopBits stopBits)
-{
-    switch (stopBits) {
-    case QSerialPort::OneStop:
-        return QStringLiteral("1");
-    case QSerialPort::OneAndHalfStop:
-        return QStringLiteral("1.5");
-    case QSerialPort::TwoStop:
-        return QStringLiteral("2");
-    }
-    return {};
 }
 
 } // namespace
@@ -128,22 +114,6 @@ Profile profileOfChoices(const std::vector<int> &indexes, QStringView cutOffsetT
             profile.cutOffset = tenthsText(cutOffsetTenths(cutOffsetText));
     }
     return profile;
-}
-
-PortKeys portKeysOfSerialSettings(const QString &settingsText)
-{
-    const SerialSettingsResult parsed = parseSerialSettings(settingsText);
-    if (!parsed.settings)
-        return {{}, parsed.error};
-    if (parsed.settings->parity != QSerialPort::NoParity)
-        return {{},
-                QStringLiteral("The serial settings \"%1\" use parity, which a profile cannot hold; a profile's "
-                               "port runs without parity.")
-                    .arg(settingsText)};
-    return {{{QStringLiteral("baud"), QString::number(parsed.settings->baudRate)},
-             {QStringLiteral("data"), QString::number(int(parsed.settings->dataBits))},
-             {QStringLiteral("stop"), stopBitsText(parsed.settings->stopBits)}},
-            {}};
 }
 
 } // namespace kr52

@@ -4,6 +4,7 @@
 #include "settings/choice.h"
 #include "settings/profile.h"
 #include "settings/profilewriter.h"
+#include "printer/profileportkeys.h"
 
 #include <QDir>
 #include <QFile>
