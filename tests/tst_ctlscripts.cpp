@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ctl/commandline.h"
 #include "ctl/console.h"
 #include "ctl/ctl.h"
 #include "ctl/messages.h"
@@ -8,6 +9,7 @@
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -419,6 +421,34 @@ private slots:
         QVERIFY(send.out.contains(QStringLiteral("--cut-offset MM")));
         const Result devices = run({"devices", "--help"});
         QVERIFY(!devices.out.contains(QStringLiteral("--port")));
+    }
+
+    // The man page, the README and the completion follow the program: its version, every
+    // command and every option.
+    void documentsMatchTheProgram()
+    {
+        QCoreApplication::setApplicationVersion(QStringLiteral(KR52_VERSION));
+        const QString man = QString::fromUtf8(contentOf(QStringLiteral(KR52_SOURCE_DIR "/packaging/man/kr52ctl.1")));
+        const QString readme = QString::fromUtf8(contentOf(QStringLiteral(KR52_SOURCE_DIR "/README.md")));
+        const QString completion =
+            QString::fromUtf8(contentOf(QStringLiteral(KR52_SOURCE_DIR "/packaging/completion/kr52ctl")));
+        QVERIFY2(man.contains(QStringLiteral("\"kr52ctl %1\"").arg(QStringLiteral(KR52_VERSION))), "man page version");
+        for (const QString &command : ctl::commandNames()) {
+            QVERIFY2(man.contains(QStringLiteral(".B ") + command), qPrintable(command));
+            QVERIFY2(readme.contains(QStringLiteral("kr52ctl ") + command), qPrintable(command));
+            QVERIFY2(completion.contains(command), qPrintable(command));
+            for (const QString &option : ctl::optionsOf(command)) {
+                QString escaped = QStringLiteral("\\-\\-") + option;
+                escaped.replace(QStringLiteral("-self-test"), QStringLiteral("\\-self\\-test"))
+                    .replace(QStringLiteral("cut-offset"), QStringLiteral("cut\\-offset"))
+                    .replace(QStringLiteral("dry-run"), QStringLiteral("dry\\-run"));
+                QVERIFY2(man.contains(escaped), qPrintable(command + QLatin1Char(' ') + option));
+                QVERIFY2(readme.contains(QStringLiteral("--") + option), qPrintable(command + QLatin1Char(' ') + option));
+            }
+        }
+        for (const QString &word : {QStringLiteral("devices.conf"), QStringLiteral("\\-\\-help\\-all"),
+                                    QStringLiteral("JSON RESULTS"), QStringLiteral("EXIT STATUS")})
+            QVERIFY2(man.contains(word), qPrintable(word));
     }
 
     void devicesAsTheChooserSeesThem()
