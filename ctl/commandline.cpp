@@ -191,8 +191,12 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     for (const OptionInfo &option : optionTable())
         parser.addOption(QCommandLineOption(option.name, option.description, option.valueName));
 
-    if (!parser.parse(arguments))
-        return refused(parser.errorText() + QStringLiteral(" (\"--\" ends the options, for a file named like one)"));
+    if (!parser.parse(arguments)) {
+        QString why = parser.errorText();
+        while (why.endsWith(QLatin1Char('.')))
+            why.chop(1);
+        return refused(visible(why) + QStringLiteral("; \"--\" ends the options, for a file named like one"));
+    }
     const QStringList positional = parser.positionalArguments();
     const CommandInfo *info = positional.isEmpty() ? nullptr : commandNamed(positional.first());
     if (parser.isSet(helpAll))

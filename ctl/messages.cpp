@@ -62,8 +62,15 @@ QByteArray pathBytes(const QString &path)
 QString visible(const QString &text)
 {
     QString shown;
-    for (const QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         const char16_t u = c.unicode();
+        // A character outside the first plane is two halves that stand together.
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            shown += c;
+            shown += text[++i];
+            continue;
+        }
         if (u == '\n')
             shown += QLatin1String("\\n");
         else if (u == '\t')

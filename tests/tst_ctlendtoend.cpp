@@ -248,7 +248,7 @@ private slots:
                                             "selftest, apply, profile, devices.";
         QTest::newRow("no command") << QStringList{"--device", "PTY"} << QByteArray() << "Name a command";
         QTest::newRow("unknown option") << send + QStringList{"--speed", "2"} << QByteArray()
-                                        << "Unknown option 'speed'.";
+                                        << "Unknown option 'speed'; \"--\" ends the options";
         QTest::newRow("option of another command")
             << QStringList{"selftest", "--device", "PTY", "--set", "Zero Style=Slash"} << QByteArray()
             << "--set is not an option of selftest;";
