@@ -24,6 +24,9 @@ QString unwritable(const QString &text, const QString &what)
                            .replace(QLatin1Char('\r'), QStringLiteral("\\r")));
     if (text != text.trimmed())
         return QStringLiteral("the %1 \"%2\" has blanks at its ends, which a profile drops.").arg(what, text);
+    // A lone surrogate would be written as "?" and read back as that.
+    if (!text.isValidUtf16())
+        return QStringLiteral("the %1 \"%2\" is not valid Unicode text.").arg(what, text);
     return {};
 }
 

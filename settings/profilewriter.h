@@ -4,7 +4,6 @@
 #include "settings/profile.h"
 
 #include <QByteArray>
-#include <QMap>
 #include <QString>
 #include <QStringView>
 
@@ -21,9 +20,9 @@ struct ProfileText {
 // Writes profile as the text parseProfile reads back to the same names, entries, cut offset and
 // port keys: the comment (each of its lines after "; "), then [settings] and, when it has keys,
 // [port] in the order of profilePortKeys. The format has no quoting, so a name, entry or value it
-// would read back differently is refused: an empty one, one with a line break or with blanks at
-// its ends, a setting name with "=", one that would start a comment or a section, a setting
-// named "cut-offset", and a [port] key it does not know.
+// would read back differently is refused: an empty one, one with a line break, blanks at its
+// ends or a lone surrogate, a setting name with "=", one that would start a comment or a
+// section, a setting named "cut-offset", and a [port] key it does not know.
 [[nodiscard]] ProfileText formatProfile(const Profile &profile, const QString &comment);
 
 // The profile of one chosen index per catalogue row (as "Use Settings" takes them): each row

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "printer/profileportkeys.h"
+#include "printer/profileport.h"
 
 #include "printer/serialsettings.h"
+
+#include <QStringList>
 
 namespace kr52 {
 
@@ -36,6 +38,23 @@ PortKeys portKeysOfSerialSettings(const QString &settingsText)
              {QStringLiteral("data"), QString::number(int(parsed.settings->dataBits))},
              {QStringLiteral("stop"), stopBitsText(parsed.settings->stopBits)}},
             {}};
+}
+
+QString serialValuesFault(const QMap<QString, QString> &port, const QMap<QString, QString> &origins)
+{
+    const QStringList keys{QStringLiteral("baud"), QStringLiteral("data"), QStringLiteral("stop")};
+    const QStringList defaults{QStringLiteral("9600"), QStringLiteral("8"), QStringLiteral("1")};
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (!port.contains(keys[i]))
+            continue;
+        QStringList fields = defaults;
+        fields[i] = port.value(keys[i]);
+        const SerialSettingsResult parsed =
+            parseSerialSettings(QStringLiteral("%1,n,%2,%3").arg(fields[0], fields[1], fields[2]));
+        if (!parsed.settings)
+            return QStringLiteral("%1: %2").arg(origins.value(keys[i]), parsed.error);
+    }
+    return {};
 }
 
 } // namespace kr52
