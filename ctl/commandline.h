@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -8,25 +9,40 @@
 
 namespace kr52::ctl {
 
-enum class Command { Settings, Send, SelfTest, Apply };
+enum class Command { Settings, Send, SelfTest, Apply, Profile, Devices };
 
-// Where to send and, for a serial line, how; empty fields were not given.
+// A value and where it was given: "--baud" or "shop.ini line 7", for messages.
+struct GivenValue {
+    QString text;
+    QString origin;
+};
+
+// One printer to send to, as named: a port ("COM1:"), a device path, or a file that takes the
+// bytes the printer would get.
+struct GivenTarget {
+    enum class Kind { Port, Device, Output };
+    Kind kind = Kind::Port;
+    GivenValue value;
+};
+
+// Where to send, in the order given, and for a serial line how; empty values were not given.
 struct PortOptions {
-    QStringList ports;   // "COM1:", "LPT2:"
-    QStringList devices; // paths
-    QString baud;
-    QString data;
-    QString stop;
+    QList<GivenTarget> targets;
+    GivenValue baud;
+    GivenValue data;
+    GivenValue stop;
 };
 
 struct Request {
     Command command = Command::Settings;
     bool json = false;
+    bool quiet = false;
     QStringList sets; // "NAME=ENTRY" as given
     std::optional<QString> cutOffset;
     bool noSelfTest = false;
     bool dryRun = false;
-    QString profilePath;
+    QString profilePath; // apply's profile ("-" for standard input)
+    QString outputPath;  // where profile writes; empty for standard output
     PortOptions port;
 };
 
@@ -38,7 +54,11 @@ struct ParsedCommandLine {
 };
 
 // Reads kr52ctl's arguments (the program name first). Options that do not belong to the chosen
-// command are refused, so a mistyped command line never sends anything.
+// command are refused, so a mistyped command line never sends anything. "--" ends the options.
 [[nodiscard]] ParsedCommandLine parseCommandLine(const QStringList &arguments);
+
+// The commands' names, and each command's options (without "--"), for help and completion.
+[[nodiscard]] QStringList commandNames();
+[[nodiscard]] QStringList optionsOf(const QString &command);
 
 } // namespace kr52::ctl

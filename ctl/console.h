@@ -14,6 +14,9 @@ public:
     virtual void err(const QString &line) = 0;
     // sent of total commands have gone to the printer described by target.
     virtual void progress(const QString &target, int sent, int total) = 0;
+    // Why standard output could not take everything written to it (a closed pipe, a full disk);
+    // empty while it has. A run carries on past it, so that every printer is still configured.
+    [[nodiscard]] virtual QString outputFault() const { return {}; }
 };
 
 // Standard output and error; progress is drawn on standard error when it is a terminal, on one
@@ -24,12 +27,14 @@ public:
     void out(const QString &line) override;
     void err(const QString &line) override;
     void progress(const QString &target, int sent, int total) override;
+    [[nodiscard]] QString outputFault() const override { return m_outputFault; }
 
 private:
     void clearProgress();
 
     bool m_showsProgress;
     bool m_progressShown = false;
+    QString m_outputFault;
 };
 
 } // namespace kr52::ctl

@@ -43,6 +43,11 @@ QString stateText(const DeviceMapping &mapping, const DeviceStatus &status)
 
 } // namespace
 
+QString deviceStateText(const DeviceMapping &mapping, const DeviceStatus &status)
+{
+    return stateText(mapping, status);
+}
+
 QString deviceLineText(const QString &portName, const DeviceMapping &mapping, const DeviceStatus &status)
 {
     return QStringLiteral("%1 is %2 %3. %4")

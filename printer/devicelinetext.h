@@ -12,4 +12,7 @@ namespace kr52 {
 // and whether it can be used, e.g. "COM3: is /dev/ttyUSB0 (chosen). Present and ready."
 [[nodiscard]] QString deviceLineText(const QString &portName, const DeviceMapping &mapping, const DeviceStatus &status);
 
+// The state part of that line alone: "Present and ready.", "In use by cupsd (PID 812).".
+[[nodiscard]] QString deviceStateText(const DeviceMapping &mapping, const DeviceStatus &status);
+
 } // namespace kr52

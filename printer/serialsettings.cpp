@@ -37,7 +37,7 @@ SerialSettingsResult parseSerialSettings(const QString &text)
     bool ok = false;
     const qint64 baudValue = baud.toLongLong(&ok);
     if (!isDigits(baud) || !ok || baudValue <= 0 || baudValue > 4000000)
-        return refuse(text, QStringLiteral("the baud rate \"%1\" must be a positive whole number "
+        return refuse(text, QStringLiteral("the baud rate \"%1\" must be a positive whole number up to 4000000 "
                                            "(such as 9600, 19200 or 33600).")
                                 .arg(baud));
     settings.baudRate = static_cast<qint32>(baudValue);

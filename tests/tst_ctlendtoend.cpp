@@ -90,6 +90,8 @@ QString assignment(const SettingRow &row, int index)
 // (readAll(0)): all they wrote is there, so waiting for more would only slow the test down.
 
 const QString longestRunOffset = QString::fromLatin1(linktest::longestRunCutOffset);
+// kr52ctl takes only a number, which sends what the window sends for its text.
+const QString longestRunNumber = QString(longestRunOffset).remove(QStringLiteral("mm"));
 
 QByteArray golden()
 {
@@ -157,7 +159,7 @@ private slots:
         PseudoTerminal printerLine;
         QStringList arguments{"send", "--device", printerLine.devicePath(), "--set", assignment(row, index)};
         if (adjusts)
-            arguments << "--cut-offset" << longestRunOffset;
+            arguments << "--cut-offset" << longestRunNumber;
         const Run run = asProcess ? kr52ctlProcess(arguments) : kr52ctl(arguments);
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString()); // no progress off a terminal
@@ -176,7 +178,8 @@ private slots:
         for (const QString &entry : decoded.entries)
             readBack.append(entryName(entry));
         QVERIFY2(readBack.contains(entryName(row.entries.at(index))), qPrintable(decoded.value));
-        QCOMPARE(run.out, QStringLiteral("%1: done. All %2 setting commands and the self-test command were sent.\n")
+        QCOMPARE(run.out, QStringLiteral("%1: done. All %2 setting commands and the self-test command were sent.\n"
+                                         "1 of 1 printer done, 0 failed.\n")
                               .arg(printerLine.devicePath())
                               .arg(commandsFor(row, index, longestRunOffset).size()));
     }
@@ -188,7 +191,7 @@ private slots:
         QByteArray text = "[settings]\n";
         for (const auto &[listName, index] : linktest::longestRunChoices())
             text += assignment(testsupport::catalogueRow(listName), index).toUtf8() + '\n';
-        text += "cut-offset=" + longestRunOffset.toUtf8() + "\n[port]\nbaud=19200\n";
+        text += "cut-offset=" + longestRunNumber.toUtf8() + "\n[port]\nbaud=19200\n";
         QVERIFY(testsupport::writeFile(profilePath, text));
 
         PseudoTerminal first;
@@ -292,7 +295,7 @@ private slots:
                                         << false;
         QTest::newRow("cut offset without adjusting")
             << send + QStringList{"--cut-offset", "1.5"} << QByteArray()
-            << "A cut offset is sent only with \"Start Position Adjustment=Adjust as below\"" << false;
+            << "a cut offset is sent only with \"Start Position Adjustment=Adjust as below\"" << false;
         QTest::newRow("adjusting without a cut offset")
             << send + QStringList{"--set", "Start Position Adjustment=Adjust as below"} << QByteArray()
             << "\"Start Position Adjustment=Adjust as below\" needs the cut offset in mm" << false;
@@ -305,22 +308,19 @@ private slots:
         QTest::newRow("baud twice") << send + QStringList{"--baud", "9600", "--baud", "19200"} << QByteArray()
                                     << "--baud is given more than once." << false;
         QTest::newRow("unknown port") << QStringList{"send", "--port", "COM5:", "--device", "PTY"} << QByteArray()
-                                      << "There is no port \"COM5:\"; the ports are COM1: to COM4: and LPT1: to LPT4:"
-                                      << false;
-        QTest::newRow("no printer named")
-            << QStringList{"selftest"} << QByteArray() << "Name the printer with --port" << false;
+                                      << "--port \"COM5:\": there is no such port; the ports are COM1: to COM4: and LPT1: to LPT4:" << false;
+        QTest::newRow("no printer named") << QStringList{"selftest"} << QByteArray() << "Name the printer with --port" << false;
         QTest::newRow("unknown command") << QStringList{"configure", "--device", "PTY"} << QByteArray()
                                          << "Unknown command \"configure\"; the commands are settings, send, "
-                                            "selftest and apply."
-                                         << false;
+                                            "selftest, apply, profile, devices." << false;
         QTest::newRow("no command") << QStringList{"--device", "PTY"} << QByteArray() << "Name a command" << false;
         QTest::newRow("unknown option") << send + QStringList{"--speed", "2"} << QByteArray()
-                                        << "Unknown option 'speed'." << true;
+                                        << "Unknown option 'speed'; \"--\" ends the options" << true;
         QTest::newRow("option of another command")
             << QStringList{"selftest", "--device", "PTY", "--set", "Zero Style=Slash"} << QByteArray()
-            << "--set is not an option of selftest." << false;
-        QTest::newRow("apply without a profile") << QStringList{"apply", "--device", "PTY"} << QByteArray()
-                                                 << "apply needs a profile file: apply PROFILE." << false;
+            << "--set is not an option of selftest;" << false;
+        QTest::newRow("apply without a profile")
+            << QStringList{"apply", "--device", "PTY"} << QByteArray() << "apply needs a profile file: apply PROFILE," << false;
         QTest::newRow("unreadable profile")
             << QStringList{"apply", "/nonexistent/shop.ini", "--device", "PTY"} << QByteArray()
             << "Could not read the profile /nonexistent/shop.ini: No such file" << true;
@@ -359,7 +359,7 @@ private slots:
     {
         PseudoTerminal printerLine;
         QStringList arguments{"send",         "--dry-run",     "--device", printerLine.devicePath(),
-                              "--cut-offset", longestRunOffset};
+                              "--cut-offset", longestRunNumber};
         for (const auto &[listName, index] : linktest::longestRunChoices())
             arguments << "--set" << assignment(testsupport::catalogueRow(listName), index);
         const Run run = kr52ctl(arguments);
@@ -395,14 +395,13 @@ private slots:
         Run run = kr52ctl({"selftest", "--device", printerLine.devicePath()});
         QCOMPARE(run.status, 0);
         QCOMPARE(printerLine.readAll(0), linktest::selfTest());
-        QCOMPARE(run.out, printerLine.devicePath() + QStringLiteral(": done. The self-test command was sent.\n"));
+        QCOMPARE(run.out, printerLine.devicePath() + QStringLiteral(": done. The self-test command was sent.\n"
+                                                                    "1 of 1 printer done, 0 failed.\n"));
 
-        // Anything but a terminal is written as the parallel link writes.
+        // Anything but a terminal is written as the parallel link writes (a file only through a
+        // port's mapping: --device never writes over a file).
         QTemporaryDir dir;
         const QString device = linktest::makeDeviceFile(dir.path(), QStringLiteral("lp"));
-        run = kr52ctl({"selftest", "--device", device});
-        QCOMPARE(run.status, 0);
-        QCOMPARE(linktest::fileContent(device), linktest::selfTest());
 
         // Ports map to devices as in the window, through the same variables.
         PseudoTerminal mapped;
@@ -419,7 +418,8 @@ private slots:
 
         run = kr52ctl({"selftest", "--device", dir.filePath(QStringLiteral("unplugged"))});
         QCOMPARE(run.status, 1);
-        QVERIFY2(run.out.endsWith(QStringLiteral("Nothing was sent to the printer.\n")), qPrintable(run.out));
+        QVERIFY2(run.out.endsWith(QStringLiteral("Nothing was sent to the printer.\n0 of 1 printer done, 1 failed.\n")),
+                 qPrintable(run.out));
     }
 
     void showsProgressOnATerminal()

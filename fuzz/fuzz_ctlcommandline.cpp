@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// kr52ctl's command line takes any arguments (the input split at NUL bytes, bytes that are not
+// UTF-8 kept). The parser refuses with a reason or gives a request; what is refused or run
+// without touching a printer (a dry run, the settings, a profile to standard output) ends with
+// status 0 or 2, and every refusal is escaped, ends in one full stop and says nothing was sent.
+#include "harness.h"
+#include "ctl/commandline.h"
+#include "ctl/console.h"
+#include "ctl/ctl.h"
+#include "ctl/messages.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QStringList>
+
+namespace {
+
+class Collecting : public kr52::ctl::Console {
+public:
+    void out(const QString &) override {}
+    void err(const QString &line) override { errors.append(line); }
+    void progress(const QString &, int, int) override {}
+    QStringList errors;
+};
+
+bool touchesNothing(const kr52::ctl::Request &request)
+{
+    using kr52::ctl::Command;
+    if (request.profilePath == QLatin1String("-"))
+        return false; // would wait for standard input
+    switch (request.command) {
+    case Command::Settings:
+        return true;
+    case Command::Profile:
+        return request.outputPath.isEmpty();
+    case Command::Send:
+    case Command::SelfTest:
+    case Command::Apply:
+        return request.dryRun;
+    case Command::Devices:
+        return false;
+    }
+    return false;
+}
+
+// Whether line holds no control character and no half of a character.
+bool shownWhole(const QString &line)
+{
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+        if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    using kr52::fuzz::require;
+    QStringList arguments{QStringLiteral("kr52ctl")};
+    for (const QByteArray &argument : QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\0'))
+        arguments.append(kr52::ctl::argumentText(argument));
+    require(kr52::ctl::pathBytes(arguments.last()) ==
+                QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\0').last(),
+            "an argument's bytes are kept exactly");
+
+    const kr52::ctl::ParsedCommandLine parsed = kr52::ctl::parseCommandLine(arguments);
+    if (parsed.kind == kr52::ctl::ParsedCommandLine::Kind::Refused) {
+        require(!parsed.text.isEmpty() && parsed.text.endsWith(QLatin1Char('.')) && !parsed.text.endsWith(QLatin1String("..")),
+                "a refusal is one sentence");
+        require(!parsed.text.contains(QLatin1Char('\n')), "a refusal of the command line is one line");
+    }
+    if (parsed.kind != kr52::ctl::ParsedCommandLine::Kind::Run || !touchesNothing(parsed.request))
+        return 0;
+    Collecting console;
+    const int status = kr52::ctl::run(arguments, console);
+    require(status == kr52::ctl::Done || status == kr52::ctl::Refused, "nothing is sent, so nothing fails");
+    require((status == kr52::ctl::Refused) == !console.errors.isEmpty(), "a refusal, and only a refusal, is said");
+    for (const QString &error : console.errors) {
+        const QStringList lines = error.split(QLatin1Char('\n'));
+        require(lines.first().startsWith(QLatin1String("kr52ctl: ")), "a refusal names the program");
+        require(lines.last() == QLatin1String("Nothing was sent.") || lines.last() == QLatin1String("No profile was written."),
+                "a refusal says that nothing was sent");
+        for (const QString &line : lines)
+            require(shownWhole(line), "control characters and lone surrogates are escaped");
+    }
+    return 0;
+}
