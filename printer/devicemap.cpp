@@ -3,6 +3,7 @@
 
 #include "printer/remembereddevices.h"
 
+#include <QFile>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -80,7 +81,7 @@ QString serialPortName(int commPort)
 QString deviceGroupOf(const QString &path)
 {
     struct stat info {};
-    if (::stat(path.toLocal8Bit().constData(), &info) != 0)
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
     if (const group *entry = ::getgrgid(info.st_gid))
         return QString::fromLocal8Bit(entry->gr_name);
@@ -113,8 +114,14 @@ QString describeOpenFailure(const QString &portName, const QString &path, int er
     }
     case EBUSY:
         return QStringLiteral("The device is in use by another program.");
-    case ENXIO:
-        return QStringLiteral("The device is not ready: nothing is reading from it.");
+    case ENXIO: {
+        // A FIFO answers so when nobody reads it; a device, when nothing is behind its name.
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode))
+            return QStringLiteral("The device is not ready: nothing is reading from it.");
+        return QStringLiteral("There is no device behind this name: check that the printer or adapter is plugged in "
+                              "and switched on.");
+    }
     case ETIMEDOUT:
         return QStringLiteral("Timed out.");
     case EIO:

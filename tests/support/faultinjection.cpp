@@ -60,6 +60,10 @@ void FaultInjection::answerIoctl(unsigned long request, int result, int errorNum
 
 int FaultInjection::open(const char *path, int flags, mode_t mode)
 {
+    if (s_active->m_openError != 0 && s_active->m_path == path) {
+        errno = s_active->m_openError;
+        return -1;
+    }
     const int fd = kr52::realSystemCalls().open(path, flags, mode);
     if (fd >= 0 && s_active->m_path == path)
         s_active->m_fds.append(fd);

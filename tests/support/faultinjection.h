@@ -29,6 +29,8 @@ public:
     // An ioctl request on the path returns result with errno set to errorNumber, without reaching
     // the system (result 0 with an errno left over tests that success ignores errno).
     void answerIoctl(unsigned long request, int result, int errorNumber);
+    // Every open of the path fails with errorNumber, as for a file this user may not read.
+    void refuseOpen(int errorNumber) { m_openError = errorNumber; }
 
     [[nodiscard]] int writeCalls() const { return m_writeCalls; }
     // The control flags (size, parity, stop bits, rate) last asked of the terminal driver.
@@ -55,6 +57,7 @@ private:
     QList<int> m_writeAnswers;
     bool m_repeatLast = false;
     bool m_pollReady = false;
+    int m_openError = 0;
     std::optional<int> m_status;
     std::optional<unsigned> m_lineFlags;
     QMap<unsigned long, IoctlAnswer> m_ioctlAnswers;
