@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/devicekind.h"
 
-#include <QFile>
+#include "printer/nativepath.h"
+
 #include <QFileInfo>
 
 #include <sys/stat.h>
@@ -32,7 +33,7 @@ bool isTerminal(dev_t device)
 DeviceKind deviceKindOf(const QString &path)
 {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::stat(nativePath(path).constData(), &info) != 0)
         return DeviceKind::Missing;
     if (S_ISDIR(info.st_mode))
         return DeviceKind::Folder;

@@ -19,7 +19,6 @@ struct DeviceMapping {
     DeviceOrigin origin = DeviceOrigin::Default;
 };
 
-
 // "COMn:" and "LPTn:" map to a device: the environment variable KR52_COMn or KR52_LPTn when it
 // is set, else the device remembered for that port, else the default. Any other name is
 // returned as it stands, so a path can be used directly. Every caller that opens a port goes

@@ -2,9 +2,8 @@
 #include "printer/devicestate.h"
 
 #include "printer/devicekind.h"
+#include "printer/nativepath.h"
 #include "printer/portlock.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -46,7 +45,7 @@ DeviceStatus unusable(const QString &path, int errorNumber)
 // What the system says when the device is opened for writing without waiting.
 DeviceStatus probeByOpening(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd >= 0) {
         ::close(fd);
         return {DeviceState::Ready, {}, {}, {}};
@@ -92,9 +91,9 @@ void setPortHolderLookup(PortHolderLookup lookup)
 
 DeviceStatus deviceStatus(const QString &path, PortKind kind, const PortHolderLookup &holderOf)
 {
-    const QByteArray nativePath = QFile::encodeName(path);
+    const QByteArray bytes = nativePath(path);
     struct stat info {};
-    if (::stat(nativePath.constData(), &info) != 0) {
+    if (::stat(bytes.constData(), &info) != 0) {
         const int error = errno;
         if (error == EACCES)
             return noPermission(path); // a folder on the way is closed to this user
@@ -105,7 +104,7 @@ DeviceStatus deviceStatus(const QString &path, PortKind kind, const PortHolderLo
     if (S_ISDIR(info.st_mode))
         return unusable(path, EISDIR);
     const int wanted = kind == PortKind::Serial ? R_OK | W_OK : W_OK;
-    if (::access(nativePath.constData(), wanted) != 0) {
+    if (::access(bytes.constData(), wanted) != 0) {
         const int error = errno;
         return error == EACCES || error == EPERM ? noPermission(path) : unusable(path, error);
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/heldports.h"
 
-#include <QFile>
+#include "printer/nativepath.h"
 
 #include <array>
 #include <atomic>
@@ -158,7 +158,7 @@ void holdLockFile(const QString &path)
 {
     registerExitHandler();
     for (LockSlot &slot : lockSlots) {
-        if (!slot.used && copyInto(slot.path, QFile::encodeName(path))) {
+        if (!slot.used && copyInto(slot.path, nativePath(path))) {
             slot.used = true;
             return;
         }
@@ -167,18 +167,18 @@ void holdLockFile(const QString &path)
 
 void forgetLockFile(const QString &path) noexcept
 {
-    const QByteArray nativePath = QFile::encodeName(path);
+    const QByteArray bytes = nativePath(path);
     for (LockSlot &slot : lockSlots) {
-        if (slot.used && nativePath == slot.path.data())
+        if (slot.used && bytes == slot.path.data())
             slot.used = false;
     }
 }
 
 bool isLockFileHeld(const QString &path)
 {
-    const QByteArray nativePath = QFile::encodeName(path);
+    const QByteArray bytes = nativePath(path);
     for (const LockSlot &slot : lockSlots) {
-        if (slot.used && nativePath == slot.path.data())
+        if (slot.used && bytes == slot.path.data())
             return true;
     }
     return false;
@@ -190,7 +190,7 @@ void holdDescriptor(int fd, const QString &description)
     for (PortSlot &slot : portSlots) {
         if (slot.used)
             continue;
-        if (!copyInto(slot.description, description.toUtf8()))
+        if (!copyInto(slot.description, nativePath(description)))
             copyInto(slot.description, QByteArrayLiteral("the port"));
         slot.fd = fd;
         slot.exclusive = false;

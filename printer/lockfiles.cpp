@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/lockfiles.h"
 
+#include "printer/nativepath.h"
 #include "printer/systemcalls.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -42,7 +42,7 @@ QStringList linksToDevice(const QString &canonical)
         const QDir folder(directory);
         for (const QString &name : folder.entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot)) {
             const QString link = folder.filePath(name);
-            if (QFileInfo(link).canonicalFilePath() == canonical)
+            if (canonicalPath(link) == canonical)
                 links.append(link);
         }
     }
@@ -55,11 +55,11 @@ QStringList linksToDevice(const QString &canonical)
 QStringList lockNamesFor(const QString &devicePath)
 {
     QStringList names;
-    const QString canonical = QFileInfo(devicePath).canonicalFilePath();
+    const QString canonical = canonicalPath(devicePath);
     for (const QString &path : QStringList{devicePath, canonical} + linksToDevice(canonical)) {
         if (path.isEmpty())
             continue;
-        const QString base = QFileInfo(path).fileName();
+        const QString base = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
         if (!base.isEmpty() && !names.contains(QStringLiteral("LCK..") + base))
             names.append(QStringLiteral("LCK..") + base);
         if (path.startsWith(QLatin1String("/dev/"))) {
@@ -127,16 +127,16 @@ QString notALockFile(mode_t mode)
 // lock is there.
 std::optional<LockFileState> examineLock(const QString &path)
 {
-    const QByteArray nativePath = QFile::encodeName(path);
+    const QByteArray bytes = nativePath(path);
     struct stat info {};
-    if (::lstat(nativePath.constData(), &info) != 0)
+    if (::lstat(bytes.constData(), &info) != 0)
         return errno == ENOENT ? std::nullopt : std::optional<LockFileState>({path, std::nullopt, cannotBeRead()});
     if (!S_ISREG(info.st_mode))
         return LockFileState{path, std::nullopt, notALockFile(info.st_mode)};
     // O_NOFOLLOW and O_NONBLOCK: whatever replaced the file since lstat is neither followed nor
     // waited on.
     const SystemCalls &calls = systemCalls();
-    const int fd = calls.open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0);
+    const int fd = calls.open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0);
     if (fd < 0) {
         if (errno == ENOENT)
             return std::nullopt;
@@ -210,7 +210,8 @@ QList<LockFileState> lockFilesFor(const QString &devicePath)
 
 QString ownLockName(const QString &devicePath)
 {
-    const QString name = QFileInfo(QFileInfo(devicePath).canonicalFilePath()).fileName();
+    const QString canonical = canonicalPath(devicePath);
+    const QString name = canonical.mid(canonical.lastIndexOf(QLatin1Char('/')) + 1);
     return name.isEmpty() ? QString() : QStringLiteral("LCK..") + name;
 }
 
@@ -218,15 +219,14 @@ QString ownLockName(const QString &devicePath)
 bool makeLockFile(const QString &path)
 {
     const SystemCalls &calls = systemCalls();
-    const int fd =
-        calls.open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    const int fd = calls.open(nativePath(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     const QByteArray content = QByteArray::number(qint64(::getpid())).rightJustified(10, ' ') + '\n';
     const bool written = calls.write(fd, content.constData(), size_t(content.size())) == content.size();
     const int writeError = errno;
     if (calls.close(fd) != 0 || !written) {
-        ::unlink(QFile::encodeName(path).constData());
+        ::unlink(nativePath(path).constData());
         errno = written ? errno : writeError;
         return false;
     }

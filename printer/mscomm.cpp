@@ -2,6 +2,7 @@
 #include "printer/mscomm.h"
 
 #include "printer/boundedwrite.h"
+#include "printer/devicekind.h"
 #include "printer/devicemap.h"
 #include "printer/heldports.h"
 #include "printer/printererror.h"
@@ -9,7 +10,6 @@
 #include "printer/systemcalls.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -100,10 +100,10 @@ void MSComm::open()
 {
     const QString path = devicePath();
     // Tell a missing device and a folder apart before looking at locks for them.
-    const QFileInfo info(path);
-    if (!info.exists())
+    const DeviceKind kind = deviceKindOf(path);
+    if (kind == DeviceKind::Missing)
         failWith(QStringLiteral("open"), ENOENT);
-    if (info.isDir())
+    if (kind == DeviceKind::Folder)
         failWith(QStringLiteral("open"), EISDIR);
     if (const QString busy = m_lock.claimLockFile(path); !busy.isEmpty())
         fail(QStringLiteral("open"), busy);

@@ -38,9 +38,9 @@ struct PortName {
     const PortKindInfo *kind = nullptr;
     int number = 0;
 
-    [[nodiscard]] QString text() const;           // "LPT2:"
-    [[nodiscard]] QString defaultDevice() const;  // "/dev/lp1"
-    [[nodiscard]] QString variable() const;       // "KR52_LPT2"
+    [[nodiscard]] QString text() const;          // "LPT2:"
+    [[nodiscard]] QString defaultDevice() const; // "/dev/lp1"
+    [[nodiscard]] QString variable() const;      // "KR52_LPT2"
     [[nodiscard]] bool offered() const { return number <= kind->offered; }
 };
 

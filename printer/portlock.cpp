@@ -4,6 +4,7 @@
 #include "printer/devicemap.h"
 #include "printer/heldports.h"
 #include "printer/lockfiles.h"
+#include "printer/nativepath.h"
 #include "printer/systemcalls.h"
 
 #include <QFile>
@@ -46,7 +47,7 @@ std::optional<PortHolder> liveLockFileHolder(const QString &devicePath)
 std::optional<PortHolder> flockHolder(const QString &devicePath)
 {
     struct stat info {};
-    if (::stat(QFile::encodeName(devicePath).constData(), &info) != 0)
+    if (::stat(nativePath(devicePath).constData(), &info) != 0)
         return std::nullopt;
     const QByteArray inode = QByteArray::number(::major(info.st_dev), 16).rightJustified(2, '0') + ':' +
                              QByteArray::number(::minor(info.st_dev), 16).rightJustified(2, '0') + ':' +
@@ -98,7 +99,7 @@ QString PortLock::claimLockFile(const QString &devicePath)
                 return describeBusyDevice(holderFor(lock));
             // Stale (a regular file naming no live process): removed where we may; where we may
             // not, it is ignored and the open goes on.
-            ::unlink(QFile::encodeName(lock.path).constData());
+            ::unlink(nativePath(lock.path).constData());
         }
         if (directories.isEmpty() || ownName.isEmpty())
             return {};
@@ -124,7 +125,7 @@ QString describeExclusiveHolder()
 OpenedDevice openLockedDevice(const QString &portName, const QString &path, int flags, DeviceUse use)
 {
     const SystemCalls &calls = systemCalls();
-    const int fd = calls.open(QFile::encodeName(path).constData(), flags, 0);
+    const int fd = calls.open(nativePath(path).constData(), flags, 0);
     if (fd < 0) {
         const int error = errno;
         if (error != EBUSY)
@@ -145,7 +146,7 @@ void PortLock::release() noexcept
     if (m_lockFile.isEmpty())
         return;
     forgetLockFile(m_lockFile);
-    ::unlink(QFile::encodeName(m_lockFile).constData());
+    ::unlink(nativePath(m_lockFile).constData());
     m_lockFile.clear();
 }
 

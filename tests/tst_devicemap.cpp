@@ -2,6 +2,8 @@
 #include "printer/devicelinetext.h"
 #include "printer/devicemap.h"
 #include "printer/devicestate.h"
+#include "printer/mscomm.h"
+#include "printer/nativepath.h"
 #include "printer/remembereddevices.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
@@ -311,6 +313,30 @@ private slots:
         pollfd readerState{reader, POLLIN, 0};
         QCOMPARE(::poll(&readerState, 1, 0), 0);
         ::close(reader);
+    }
+
+    // A device whose name is not UTF-8 is used by its exact bytes, from the variable and from
+    // the remembered map alike.
+    void pathsThatAreNotUtf8()
+    {
+        PseudoTerminal pty;
+        QTemporaryDir dir;
+        const QByteArray link = QFile::encodeName(dir.path()) + "/caf\xe9-\xff\xc3printer";
+        QCOMPARE(::symlink(QFile::encodeName(pty.devicePath()).constData(), link.constData()), 0);
+        QCOMPARE(pathFromNative(nativePath(QStringLiteral("/dev/caf\u00e9"))), QStringLiteral("/dev/caf\u00e9"));
+
+        qputenv("KR52_COM1", link);
+        const QString path = devicePathFor(QStringLiteral("COM1:"));
+        QCOMPARE(nativePath(path), link);
+        QCOMPARE(stateName(deviceStatus(path, PortKind::Serial, portHolderLookup())), QByteArray("ready|||"));
+        MSComm comm;
+        comm.setPortOpen(true);
+        comm.setOutput("A");
+        comm.setPortOpen(false);
+        QCOMPARE(pty.readAll(), QByteArray("A"));
+
+        QCOMPARE(rememberDevice(QStringLiteral("COM2:"), path), QString());
+        QCOMPARE(nativePath(devicePathFor(QStringLiteral("COM2:"))), link);
     }
 
     // Run as a user without the rights, so that it holds when the tests run as root too.
