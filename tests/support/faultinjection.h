@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 
@@ -18,10 +19,18 @@ public:
     FaultInjection(const FaultInjection &) = delete;
     FaultInjection &operator=(const FaultInjection &) = delete;
 
-    // Each write to the path takes the next answer: a positive number writes at most that many
-    // bytes for real, a negative one fails with that errno and writes nothing. Once the answers
-    // run out, writes reach the system, unless the last answer is to repeat for ever.
+    // Each write to the path takes the next answer: a positive number (or 0) writes at most that
+    // many bytes for real, a negative one fails with that errno and writes nothing. Once the
+    // answers run out, writes reach the system, unless the last answer is to repeat for ever; a
+    // link that writes again and again without waiting would then spin for ever, so after
+    // spinLimit repeats writes fail with ELOOP and its test fails instead of hanging.
     void setWriteAnswers(const QList<int> &answers, bool repeatLast = false);
+    static constexpr int spinLimit = 10000;
+    // Every open of the path fails with errorNumber, without reaching the system.
+    void failOpens(int errorNumber);
+    // Runs action once, just before the next open of the path reaches the system: another
+    // program acting between a look and an open.
+    void beforeNextOpen(std::function<void()> action);
     // poll() on the path says "ready to write" at once, as the parallel printer driver does.
     void setPollAlwaysReady();
     // The printer's status word for LPGETSTATUS; without one the request reaches the system.
@@ -29,8 +38,6 @@ public:
     // An ioctl request on the path returns result with errno set to errorNumber, without reaching
     // the system (result 0 with an errno left over tests that success ignores errno).
     void answerIoctl(unsigned long request, int result, int errorNumber);
-    // Every open of the path fails with errorNumber, as for a file this user may not read.
-    void refuseOpen(int errorNumber) { m_openError = errorNumber; }
 
     [[nodiscard]] int writeCalls() const { return m_writeCalls; }
     // The control flags (size, parity, stop bits, rate) last asked of the terminal driver.
@@ -56,8 +63,9 @@ private:
     QList<int> m_fds; // the path's open descriptors
     QList<int> m_writeAnswers;
     bool m_repeatLast = false;
-    bool m_pollReady = false;
     int m_openError = 0;
+    std::function<void()> m_beforeOpen;
+    bool m_pollReady = false;
     std::optional<int> m_status;
     std::optional<unsigned> m_lineFlags;
     QMap<unsigned long, IoctlAnswer> m_ioctlAnswers;
