@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/appinfo.h"
 #include "ctl/console.h"
 #include "ctl/ctl.h"
 #include "ctl/messages.h"
-#include "app/appinfo.h"
+#include "printer/heldports.h"
 
 #include <QCoreApplication>
 
@@ -13,6 +14,8 @@ int main(int argc, char *argv[])
     // A reader that goes away (kr52ctl ... | head -1) must not end a run part-way through a
     // fleet; the failed writes are reported at the end instead.
     std::signal(SIGPIPE, SIG_IGN);
+    // Interrupted mid-send, the port is released before the program ends.
+    kr52::releasePortsOnSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kr52ctl"));
     QCoreApplication::setApplicationVersion(kr52::versionText());

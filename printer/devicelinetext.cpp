@@ -22,7 +22,8 @@ QString stateText(const DeviceMapping &mapping, const DeviceStatus &status)
 {
     switch (status.state) {
     case DeviceState::Ready:
-        return QStringLiteral("Present and ready.");
+        return status.reason.isEmpty() ? QStringLiteral("Present and ready.")
+                                       : QStringLiteral("Present. ") + status.reason;
     case DeviceState::Missing:
         // A chosen device that has gone away: the operator may want the default back.
         return mapping.origin == DeviceOrigin::Remembered

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/devicemap.h"
 
+#include "printer/nativepath.h"
 #include "printer/remembereddevices.h"
 
 #include <QtGlobal>
@@ -16,7 +17,8 @@ namespace {
 
 QString environmentDeviceFor(const QString &portName)
 {
-    return qEnvironmentVariable(overrideVariableFor(portName).toLatin1().constData());
+    // The variable's bytes are the path, whether or not they are UTF-8.
+    return pathFromNative(qgetenv(overrideVariableFor(portName).toLatin1().constData()));
 }
 
 // What the operator can do about a device that is missing or refused, in the one place that
@@ -80,7 +82,7 @@ QString serialPortName(int commPort)
 QString deviceGroupOf(const QString &path)
 {
     struct stat info {};
-    if (::stat(path.toLocal8Bit().constData(), &info) != 0)
+    if (::stat(nativePath(path).constData(), &info) != 0)
         return {};
     if (const group *entry = ::getgrgid(info.st_gid))
         return QString::fromLocal8Bit(entry->gr_name);
@@ -113,8 +115,14 @@ QString describeOpenFailure(const QString &portName, const QString &path, int er
     }
     case EBUSY:
         return QStringLiteral("The device is in use by another program.");
-    case ENXIO:
-        return QStringLiteral("The device is not ready: nothing is reading from it.");
+    case ENXIO: {
+        // A FIFO answers so when nobody reads it; a device, when nothing is behind its name.
+        struct stat info {};
+        if (::stat(nativePath(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode))
+            return QStringLiteral("The device is not ready: nothing is reading from it.");
+        return QStringLiteral("There is no device behind this name: check that the printer or adapter is plugged in "
+                              "and switched on.");
+    }
     case ETIMEDOUT:
         return QStringLiteral("Timed out.");
     case EIO:

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/devicestate.h"
 
+#include "printer/devicekind.h"
+#include "printer/nativepath.h"
 #include "printer/portlock.h"
 
 #include <cerrno>
@@ -19,6 +21,8 @@ PortHolderLookup &currentLookup()
         const std::optional<PortHolder> holder = findPortHolder(path);
         if (!holder)
             return std::nullopt;
+        if (!holder->lockFile.isEmpty())
+            return QStringLiteral("another program: %1").arg(holder->lockFile);
         return holder->program.isEmpty() ? QStringLiteral("the program with PID %1").arg(holder->pid)
                                          : QStringLiteral("%1 (PID %2)").arg(holder->program).arg(holder->pid);
     };
@@ -41,7 +45,7 @@ DeviceStatus unusable(const QString &path, int errorNumber)
 // What the system says when the device is opened for writing without waiting.
 DeviceStatus probeByOpening(const QString &path)
 {
-    const int fd = ::open(path.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(nativePath(path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd >= 0) {
         ::close(fd);
         return {DeviceState::Ready, {}, {}, {}};
@@ -61,6 +65,18 @@ DeviceStatus probeByOpening(const QString &path)
     }
 }
 
+// Whether a device of this kind can serve a port of that kind at all, in words when it cannot.
+QString unsuitableReason(DeviceKind device, PortKind kind)
+{
+    if (device == DeviceKind::BlockDevice)
+        return blockDeviceRefusal();
+    if (kind == PortKind::Serial)
+        return device == DeviceKind::Terminal ? QString() : describeOpenFailure(QString(), QString(), ENOTTY);
+    if (device == DeviceKind::Other)
+        return QStringLiteral("This is not a device, a file or a FIFO.");
+    return {};
+}
+
 } // namespace
 
 PortHolderLookup portHolderLookup()
@@ -75,9 +91,9 @@ void setPortHolderLookup(PortHolderLookup lookup)
 
 DeviceStatus deviceStatus(const QString &path, PortKind kind, const PortHolderLookup &holderOf)
 {
-    const QByteArray nativePath = path.toLocal8Bit();
+    const QByteArray bytes = nativePath(path);
     struct stat info {};
-    if (::stat(nativePath.constData(), &info) != 0) {
+    if (::stat(bytes.constData(), &info) != 0) {
         const int error = errno;
         if (error == EACCES)
             return noPermission(path); // a folder on the way is closed to this user
@@ -88,15 +104,21 @@ DeviceStatus deviceStatus(const QString &path, PortKind kind, const PortHolderLo
     if (S_ISDIR(info.st_mode))
         return unusable(path, EISDIR);
     const int wanted = kind == PortKind::Serial ? R_OK | W_OK : W_OK;
-    if (::access(nativePath.constData(), wanted) != 0) {
+    if (::access(bytes.constData(), wanted) != 0) {
         const int error = errno;
         return error == EACCES || error == EPERM ? noPermission(path) : unusable(path, error);
     }
+    const DeviceKind device = deviceKindOf(path);
+    if (const QString reason = unsuitableReason(device, kind); !reason.isEmpty())
+        return {DeviceState::Unusable, {}, {}, reason};
+
     if (holderOf) {
         if (const std::optional<QString> holder = holderOf(path))
             return {DeviceState::InUse, {}, *holder, {}};
     }
-    return kind == PortKind::Serial ? DeviceStatus{DeviceState::Ready, {}, {}, {}} : probeByOpening(path);
+    if (device == DeviceKind::Fifo)
+        return {DeviceState::Ready, {}, {}, QStringLiteral("A FIFO: it takes the data while a program reads from it.")};
+    return device == DeviceKind::CharacterDevice ? probeByOpening(path) : DeviceStatus{DeviceState::Ready, {}, {}, {}};
 }
 
 } // namespace kr52

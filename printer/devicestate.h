@@ -22,7 +22,7 @@ struct DeviceStatus {
     DeviceState state = DeviceState::Missing;
     QString group;  // NoPermission: the group to join; empty when root's or unknown
     QString holder; // InUse: the program that holds it, where known
-    QString reason; // Unusable: the system's reason, in words
+    QString reason; // Unusable: the system's reason, in words; Ready: what to know about it, if anything
 };
 
 // Who holds a device open: nothing when nobody is known to, a text naming the program when it
@@ -35,9 +35,12 @@ using PortHolderLookup = std::function<std::optional<QString>(const QString &dev
 void setPortHolderLookup(PortHolderLookup lookup);
 
 // Whether the device at path can be used for a port of that kind, looked at without disturbing
-// it: a serial line is only looked at (opening it would toggle its modem lines); a printer
-// device is opened for writing without blocking and closed at once, which is how a busy
-// printer or a FIFO with no reader shows.
+// it and without waiting. For a serial port only a terminal device will do, and it is only
+// looked at (opening it would toggle its modem lines and could change its settings). For a
+// printer port a character device, a regular file or a FIFO will do (the last two only as
+// mapped on purpose); a character device is opened for writing without blocking and closed at
+// once, which is how a busy printer shows; a FIFO is never opened for writing, since its
+// reader would see the end of its input.
 [[nodiscard]] DeviceStatus deviceStatus(const QString &path, PortKind kind,
                                         const PortHolderLookup &holderOf = portHolderLookup());
 

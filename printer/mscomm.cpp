@@ -2,13 +2,14 @@
 #include "printer/mscomm.h"
 
 #include "printer/boundedwrite.h"
+#include "printer/devicekind.h"
 #include "printer/devicemap.h"
+#include "printer/heldports.h"
 #include "printer/printererror.h"
 #include "printer/serialline.h"
 #include "printer/systemcalls.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -99,22 +100,32 @@ void MSComm::open()
 {
     const QString path = devicePath();
     // Tell a missing device and a folder apart before looking at locks for them.
-    const QFileInfo info(path);
-    if (!info.exists())
+    const DeviceKind kind = deviceKindOf(path);
+    if (kind == DeviceKind::Missing)
         failWith(QStringLiteral("open"), ENOENT);
-    if (info.isDir())
+    if (kind == DeviceKind::Folder)
         failWith(QStringLiteral("open"), EISDIR);
     if (const QString busy = m_lock.claimLockFile(path); !busy.isEmpty())
         fail(QStringLiteral("open"), busy);
 
-    const OpenedDevice device = openLockedDevice(mappedPortName(), path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const OpenedDevice device =
+        openLockedDevice(mappedPortName(), path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, DeviceUse::SerialLine);
     if (device.fd < 0)
         fail(QStringLiteral("open"), device.failure);
     m_fd = device.fd;
+    holdDescriptor(m_fd, portDescription());
     if (!readLineParameters(m_fd))
         failWith(QStringLiteral("open"), errno);
+    // Root opens a terminal whatever its exclusive mode: ask whether another program set it.
+    const std::optional<bool> heldExclusively = isExclusive(m_fd);
+    if (!heldExclusively)
+        failWith(QStringLiteral("open"), errno);
+    if (*heldExclusively)
+        fail(QStringLiteral("open"), describeExclusiveHolder());
     if (!setExclusive(m_fd, true))
         failWith(QStringLiteral("open"), errno);
+    m_exclusive = true;
+    markExclusive(m_fd, true);
     const LineSetup setup = configureLine(m_fd, m_settings);
     if (setup.errorNumber != 0)
         failWith(QStringLiteral("set \"%1\" on").arg(m_settingsText), setup.errorNumber);
@@ -122,10 +133,20 @@ void MSComm::open()
         fail(QStringLiteral("set \"%1\" on").arg(m_settingsText), setup.notTaken);
 }
 
+// Clears our exclusive mode (never another program's) and forgets the descriptor; the caller
+// closes it.
+void MSComm::releaseDescriptor() noexcept
+{
+    if (m_exclusive)
+        (void)setExclusive(m_fd, false);
+    m_exclusive = false;
+    forgetDescriptor(m_fd);
+}
+
 void MSComm::discard() noexcept
 {
     if (m_fd >= 0) {
-        (void)setExclusive(m_fd, false);
+        releaseDescriptor();
         systemCalls().close(m_fd);
     }
     m_fd = -1;
@@ -136,7 +157,7 @@ void MSComm::close()
 {
     waitUntilSent(QDeadlineTimer(m_writeTimeoutMs));
     const int fd = m_fd;
-    (void)setExclusive(fd, false);
+    releaseDescriptor();
     m_fd = -1;
     m_lock.release();
     if (systemCalls().close(fd) != 0 && errno != EINTR)
@@ -156,6 +177,7 @@ void MSComm::setOutput(const QByteArray &text)
             failWith(QStringLiteral("write to"), error);
         fail(QStringLiteral("write to"), lineTimedOut());
     }
+    countTextWritten(m_fd);
     waitUntilSent(deadline);
 }
 

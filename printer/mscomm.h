@@ -64,11 +64,13 @@ private:
     [[nodiscard]] QString mappedPortName() const;
     void open();
     void close();
+    void releaseDescriptor() noexcept;
     [[noreturn]] void fail(const QString &action, const QString &reason);
     [[noreturn]] void failWith(const QString &action, int errorNumber);
     void waitUntilSent(const QDeadlineTimer &deadline);
 
     int m_fd = -1;
+    bool m_exclusive = false; // we set the terminal's exclusive mode and must clear it
     PortLock m_lock;
     int m_commPort = 1;
     QString m_devicePath;

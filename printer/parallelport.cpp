@@ -2,7 +2,9 @@
 #include "printer/parallelport.h"
 
 #include "printer/boundedwrite.h"
+#include "printer/devicekind.h"
 #include "printer/devicemap.h"
+#include "printer/heldports.h"
 #include "printer/lpstatus.h"
 #include "printer/portlock.h"
 #include "printer/printererror.h"
@@ -14,6 +16,8 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kr52 {
 
@@ -45,13 +49,26 @@ void ParallelPort::open(const QString &portName)
     Q_UNUSED(signalsIgnored);
     m_portName = portName;
     m_path = devicePathFor(portName);
+    // A disk given by mistake is refused before it is opened, let alone written to.
+    if (isBlockDevice(m_path))
+        fail(QStringLiteral("open"), blockDeviceRefusal());
     // O_NONBLOCK keeps the open from waiting on a FIFO that nobody reads; no O_CREAT, so a
-    // missing device is reported instead of a file being made in its place.
-    const OpenedDevice device =
-        openLockedDevice(m_portName, m_path, O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    // missing device is reported instead of a file being made in its place; no O_TRUNC, so a
+    // file another program holds keeps its contents until the flock is ours.
+    const OpenedDevice device = openLockedDevice(m_portName, m_path, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (device.fd < 0)
         fail(QStringLiteral("open"), device.failure);
     m_fd = device.fd;
+    holdDescriptor(m_fd, QStringLiteral("%1 (%2)").arg(m_portName, m_path));
+    // What the open found may differ from what was looked at before it.
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        failWith(QStringLiteral("open"), errno);
+    if (S_ISBLK(info.st_mode))
+        fail(QStringLiteral("open"), blockDeviceRefusal());
+    // A file mapped on purpose holds one action's output, as a printer would have received it.
+    if (S_ISREG(info.st_mode) && ::ftruncate(m_fd, 0) != 0)
+        failWith(QStringLiteral("open"), errno);
 }
 
 QString ParallelPort::writeFailure(int errorNumber) const
@@ -71,12 +88,15 @@ void ParallelPort::write(const QByteArray &text)
 {
     if (const int error = writeBefore(m_fd, text, QDeadlineTimer(m_writeTimeoutMs)); error != 0)
         fail(QStringLiteral("write to"), writeFailure(error));
+    countTextWritten(m_fd);
 }
 
 void ParallelPort::discard() noexcept
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
+        forgetDescriptor(m_fd);
         systemCalls().close(m_fd);
+    }
     m_fd = -1;
 }
 
@@ -86,6 +106,7 @@ void ParallelPort::close()
         return;
     const int fd = m_fd;
     m_fd = -1;
+    forgetDescriptor(fd);
     if (systemCalls().close(fd) != 0 && errno != EINTR)
         failWith(QStringLiteral("close"), errno);
 }

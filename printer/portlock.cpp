@@ -2,71 +2,43 @@
 #include "printer/portlock.h"
 
 #include "printer/devicemap.h"
+#include "printer/heldports.h"
 #include "printer/lockfiles.h"
+#include "printer/nativepath.h"
 #include "printer/systemcalls.h"
 
 #include <QFile>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-#include <vector>
 
 namespace kr52 {
 
 namespace {
-
-// The lock files this process holds, for removal at exit. Never destroyed, so the exit handler
-// can still read it after static objects are gone.
-std::vector<std::string> &heldLockFiles()
-{
-    static auto *files = new std::vector<std::string>;
-    return *files;
-}
-
-void removeHeldLockFilesAtExit()
-{
-    for (const std::string &file : heldLockFiles())
-        ::unlink(file.c_str());
-}
-
-void rememberHeld(const QString &file)
-{
-    static const bool registered = std::atexit(removeHeldLockFilesAtExit) == 0;
-    Q_UNUSED(registered);
-    heldLockFiles().push_back(QFile::encodeName(file).toStdString());
-}
-
-void forgetHeld(const QString &file)
-{
-    std::vector<std::string> &files = heldLockFiles();
-    std::erase(files, QFile::encodeName(file).toStdString());
-}
-
-bool isHeldHere(const QString &file)
-{
-    const std::vector<std::string> &files = heldLockFiles();
-    return std::find(files.begin(), files.end(), QFile::encodeName(file).toStdString()) != files.end();
-}
 
 PortHolder holderFor(qint64 pid)
 {
     QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
     const QString program =
         comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll().trimmed()) : QString();
-    return {pid, program};
+    return {pid, program, {}};
+}
+
+PortHolder holderFor(const LockFileState &lock)
+{
+    if (lock.owner)
+        return holderFor(*lock.owner);
+    return {0, {}, QStringLiteral("the lock file %1 %2").arg(lock.path, lock.problem)};
 }
 
 std::optional<PortHolder> liveLockFileHolder(const QString &devicePath)
 {
     for (const LockFileState &lock : lockFilesFor(devicePath)) {
-        if (lock.owner && !isHeldHere(lock.path))
-            return holderFor(*lock.owner);
+        if (lock.held() && !isLockFileHeld(lock.path))
+            return holderFor(lock);
     }
     return std::nullopt;
 }
@@ -75,7 +47,7 @@ std::optional<PortHolder> liveLockFileHolder(const QString &devicePath)
 std::optional<PortHolder> flockHolder(const QString &devicePath)
 {
     struct stat info {};
-    if (::stat(QFile::encodeName(devicePath).constData(), &info) != 0)
+    if (::stat(nativePath(devicePath).constData(), &info) != 0)
         return std::nullopt;
     const QByteArray inode = QByteArray::number(::major(info.st_dev), 16).rightJustified(2, '0') + ':' +
                              QByteArray::number(::minor(info.st_dev), 16).rightJustified(2, '0') + ':' +
@@ -108,6 +80,8 @@ QString describeBusyDevice(const std::optional<PortHolder> &holder)
 {
     if (!holder)
         return QStringLiteral("The device is in use by another program.");
+    if (!holder->lockFile.isEmpty())
+        return QStringLiteral("The device is in use by another program: %1.").arg(holder->lockFile);
     if (holder->program.isEmpty())
         return QStringLiteral("The device is in use by another program (PID %1).").arg(holder->pid);
     return QStringLiteral("The device is in use by %1 (PID %2).").arg(holder->program).arg(holder->pid);
@@ -121,17 +95,18 @@ QString PortLock::claimLockFile(const QString &devicePath)
     // A second pass covers a lock that another program made between our look and our own lock.
     for (int attempt = 0; attempt < 2; ++attempt) {
         for (const LockFileState &lock : lockFilesFor(devicePath)) {
-            if (lock.owner)
-                return describeBusyDevice(holderFor(*lock.owner));
-            // Stale: removed where we may; where we may not, it is ignored and the open goes on.
-            ::unlink(QFile::encodeName(lock.path).constData());
+            if (lock.held())
+                return describeBusyDevice(holderFor(lock));
+            // Stale (a regular file naming no live process): removed where we may; where we may
+            // not, it is ignored and the open goes on.
+            ::unlink(nativePath(lock.path).constData());
         }
         if (directories.isEmpty() || ownName.isEmpty())
             return {};
         const QString path = directories.first() + QLatin1Char('/') + ownName;
         if (makeLockFile(path)) {
             m_lockFile = path;
-            rememberHeld(path);
+            holdLockFile(path);
             return {};
         }
         // No room for a lock of our own (a read-only or foreign lock folder, or a stale lock we
@@ -142,14 +117,21 @@ QString PortLock::claimLockFile(const QString &devicePath)
     return {};
 }
 
-OpenedDevice openLockedDevice(const QString &portName, const QString &path, int flags)
+QString describeExclusiveHolder()
+{
+    return QStringLiteral("The port is held in exclusive mode by another program.");
+}
+
+OpenedDevice openLockedDevice(const QString &portName, const QString &path, int flags, DeviceUse use)
 {
     const SystemCalls &calls = systemCalls();
-    const int fd = calls.open(QFile::encodeName(path).constData(), flags, 0);
+    const int fd = calls.open(nativePath(path).constData(), flags, 0);
     if (fd < 0) {
         const int error = errno;
-        return {-1,
-                error == EBUSY ? describeBusyDevice(findPortHolder(path)) : describeOpenFailure(portName, path, error)};
+        if (error != EBUSY)
+            return {-1, describeOpenFailure(portName, path, error)};
+        const std::optional<PortHolder> holder = findPortHolder(path);
+        return {-1, !holder && use == DeviceUse::SerialLine ? describeExclusiveHolder() : describeBusyDevice(holder)};
     }
     if (calls.flock(fd, LOCK_EX | LOCK_NB) == 0)
         return {fd, {}};
@@ -163,8 +145,8 @@ void PortLock::release() noexcept
 {
     if (m_lockFile.isEmpty())
         return;
-    ::unlink(QFile::encodeName(m_lockFile).constData());
-    forgetHeld(m_lockFile);
+    forgetLockFile(m_lockFile);
+    ::unlink(nativePath(m_lockFile).constData());
     m_lockFile.clear();
 }
 

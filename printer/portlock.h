@@ -10,8 +10,11 @@ namespace kr52 {
 
 // A program that holds a device.
 struct PortHolder {
-    qint64 pid = 0;
+    qint64 pid = 0;  // 0 when only a lock that cannot be judged shows it (see lockFile)
     QString program; // from /proc/PID/comm; empty when it cannot be read
+    // A lock that cannot be judged, in words: "the lock file /run/lock/LCK..ttyS0 is a FIFO,
+    // not a lock file"; empty otherwise.
+    QString lockFile;
 };
 
 // Who holds the device: a live standard lock file for it or for the target of its symlink
@@ -20,7 +23,8 @@ struct PortHolder {
 [[nodiscard]] std::optional<PortHolder> findPortHolder(const QString &devicePath);
 
 // "The device is in use by minicom (PID 1234)."; without a known holder, "The device is in use
-// by another program."
+// by another program.", and for a lock that cannot be judged, "The device is in use by another
+// program: the lock file /run/lock/LCK..ttyS0 cannot be read."
 [[nodiscard]] QString describeBusyDevice(const std::optional<PortHolder> &holder);
 
 // A device opened for one printer action, or why it could not be.
@@ -29,11 +33,19 @@ struct OpenedDevice {
     QString failure; // the reason in words when fd is -1
 };
 
+// What a device is opened as: a refusal of a serial line that names no holder comes from its
+// exclusive mode, and says so.
+enum class DeviceUse { Printer, SerialLine };
+
+// "The port is held in exclusive mode by another program."
+[[nodiscard]] QString describeExclusiveHolder();
+
 // Opens the device at path with flags and takes flock(LOCK_EX | LOCK_NB) on it, which goes with
 // the descriptor when it is closed. A device that another process holds (by flock, or by the
 // terminal's exclusive mode) gives a reason naming the holder where it is known; any other
 // failure is worded for portName by describeOpenFailure.
-[[nodiscard]] OpenedDevice openLockedDevice(const QString &portName, const QString &path, int flags);
+[[nodiscard]] OpenedDevice openLockedDevice(const QString &portName, const QString &path, int flags,
+                                            DeviceUse use = DeviceUse::Printer);
 
 // Holds a serial device for one printer action the way other programs expect: a standard lock
 // file of our own, released by release(), by the destructor and, should the program exit with

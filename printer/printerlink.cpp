@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/printerlink.h"
 
+#include "printer/devicekind.h"
 #include "printer/devicemap.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/portkinds.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kr52 {
 
@@ -65,17 +62,9 @@ QString ParallelLink::description() const
 
 bool isSerialDevice(const QString &path)
 {
-    const QByteArray local = path.toLocal8Bit();
-    struct stat info {};
-    if (::stat(local.constData(), &info) != 0 || !S_ISCHR(info.st_mode))
-        return false;
-    // Non-blocking, so a modem line without carrier does not hold the open.
-    const int fd = ::open(local.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool terminal = ::isatty(fd) == 1;
-    ::close(fd);
-    return terminal;
+    // Told without opening it: an open would pass its locks by, toggle its modem lines, and
+    // fail on a line another program holds in exclusive mode.
+    return deviceKindOf(path) == DeviceKind::Terminal;
 }
 
 std::unique_ptr<PrinterLink> linkFor(qint16 linkMode, MSComm &serial, ParallelPort &parallel,

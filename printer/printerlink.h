@@ -54,9 +54,9 @@ private:
     QString m_portName;
 };
 
-// Whether path is a serial device: a character device that opens as a terminal. Anything else
-// (a printer device, a FIFO, a file, a path that cannot be opened) is written as the parallel
-// link writes, which then reports why it could not be opened.
+// Whether path is a serial device: a character device of the terminal layer, told without
+// opening it. Anything else (a printer device, a FIFO, a file, a missing path) is written as the
+// parallel link writes, which then reports why it could not be opened.
 [[nodiscard]] bool isSerialDevice(const QString &path);
 
 // The link cmode names: serial holds its port and settings already; parallelName is lptport.

@@ -3,10 +3,13 @@
 
 #include "app/configfolder.h"
 #include "printer/devicemap.h"
+#include "printer/nativepath.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QVariant>
+#include <QtGlobal>
 
 namespace kr52 {
 
@@ -63,7 +66,10 @@ QString rememberedDeviceFor(const QString &portName)
     const QString file = rememberedDevicesFile();
     if (!QFileInfo::exists(file))
         return {};
-    const QString path = QSettings(file, QSettings::IniFormat).value(keyFor(portName)).toString();
+    // A path that is not UTF-8 is kept as its bytes.
+    const QVariant value = QSettings(file, QSettings::IniFormat).value(keyFor(portName));
+    const QString path =
+        value.typeId() == QMetaType::QByteArray ? pathFromNative(value.toByteArray()) : value.toString();
     return isFullPath(path) ? path : QString();
 }
 
@@ -71,7 +77,11 @@ QString rememberDevice(const QString &portName, const QString &path)
 {
     if (!isFullPath(path))
         return QStringLiteral("\"%1\" is not a full device path: it must start with \"/\".").arg(path);
-    return saveChange(portName, [&](QSettings &settings) { settings.setValue(keyFor(portName), path); });
+    const QByteArray bytes = nativePath(path);
+    const bool utf8 = QString::fromUtf8(bytes).toUtf8() == bytes;
+    return saveChange(portName, [&](QSettings &settings) {
+        settings.setValue(keyFor(portName), utf8 ? QVariant(path) : QVariant(bytes));
+    });
 }
 
 QString forgetDevice(const QString &portName)

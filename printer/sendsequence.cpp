@@ -32,8 +32,11 @@ QString allSentWords(int total, bool selfTestSent)
     if (total == 0)
         return selfTestSent ? QStringLiteral("No setting command was needed; the self-test command was sent")
                             : QStringLiteral("No setting command was needed");
-    return selfTestSent ? QStringLiteral("All %1 setting commands and the self-test command were sent").arg(total)
-                        : QStringLiteral("All %1 setting commands were sent").arg(total);
+    if (selfTestSent)
+        return total == 1 ? QStringLiteral("All 1 setting command and the self-test command were sent")
+                          : QStringLiteral("All %1 setting commands and the self-test command were sent").arg(total);
+    return total == 1 ? QStringLiteral("All 1 setting command was sent")
+                      : QStringLiteral("All %1 setting commands were sent").arg(total);
 }
 
 QString settingsWords(const SendOutcome &outcome)
@@ -44,10 +47,12 @@ QString settingsWords(const SendOutcome &outcome)
         return QStringLiteral("Nothing was sent to the printer.");
     case Stage::Send:
         if (outcome.settingCommandsSent < total)
-            return QStringLiteral("%1 of %2 setting commands were sent; the printer may now hold only part of the "
+            // "1 of 3 setting commands was sent", "2 of 3 setting commands were sent"
+            return QStringLiteral("%1 of %2 setting commands %3 sent; the printer may now hold only part of the "
                                   "new settings.")
                 .arg(outcome.settingCommandsSent)
-                .arg(total);
+                .arg(total)
+                .arg(outcome.settingCommandsSent == 1 ? QStringLiteral("was") : QStringLiteral("were"));
         return allSentWords(total, false) + QStringLiteral("; the self-test command was not sent.");
     case Stage::Close:
         return allSentWords(total, outcome.selfTestSent) + QStringLiteral(", but the port did not close cleanly.");

@@ -196,4 +196,12 @@ bool setExclusive(int fd, bool exclusive)
     return systemCalls().ioctl(fd, exclusive ? TIOCEXCL : TIOCNXCL, nullptr) == 0;
 }
 
+std::optional<bool> isExclusive(int fd)
+{
+    int exclusive = 0;
+    if (systemCalls().ioctl(fd, TIOCGEXCL, &exclusive) != 0)
+        return std::nullopt;
+    return exclusive != 0;
+}
+
 } // namespace kr52

@@ -41,5 +41,7 @@ struct LineSetup {
 
 // Exclusive mode: no other open of the terminal succeeds (except for root) until it is cleared.
 [[nodiscard]] bool setExclusive(int fd, bool exclusive);
+// Whether the terminal is in exclusive mode; nothing, with errno set, when it cannot tell.
+[[nodiscard]] std::optional<bool> isExclusive(int fd);
 
 } // namespace kr52

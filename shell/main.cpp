@@ -2,6 +2,7 @@
 #include "app/appinfo.h"
 #include "app/commandline.h"
 #include "app/datafolder.h"
+#include "printer/heldports.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -28,6 +29,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // Interrupted mid-send, the port is released before the program ends.
+    kr52::releasePortsOnSignals();
     kr52::WindowStartWatch startWatch;
     QApplication app(argc, argv);
     startWatch.end();

@@ -3,11 +3,14 @@
 #include "protocol/commands.h"
 #include "settings/catalogue.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTest>
 
 #include <cerrno>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <set>
@@ -112,7 +115,9 @@ private slots:
         QTest::newRow("missing, a path for a port")
             << "/dev/usb/lp9" << ENOENT << "There is no such device. Check that the printer or adapter is plugged in.";
         QTest::newRow("folder") << "COM1:" << EISDIR << "This is a folder, not a device.";
-        QTest::newRow("nothing reading") << "LPT1:" << ENXIO << "The device is not ready: nothing is reading from it.";
+        QTest::newRow("nothing behind the name") << "LPT1:" << ENXIO
+                                                 << "There is no device behind this name: check that the printer or "
+                                                    "adapter is plugged in and switched on.";
         QTest::newRow("timed out") << "LPT1:" << ETIMEDOUT << "Timed out.";
         QTest::newRow("the system's words") << "COM1:" << ENOSPC << "No space left on device.";
     }
@@ -123,6 +128,16 @@ private slots:
         QFETCH(int, errorNumber);
         QFETCH(QString, reason);
         QCOMPARE(describeOpenFailure(port, QStringLiteral("/nonexistent/device"), errorNumber), reason);
+    }
+
+    // The same error number means nobody reads it when the path is a FIFO.
+    void aFifoWithoutReaderSaysSo()
+    {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QCOMPARE(describeOpenFailure(QStringLiteral("LPT1:"), fifo, ENXIO),
+                 QStringLiteral("The device is not ready: nothing is reading from it."));
     }
 
     void permissionNamesTheGroupToJoin()

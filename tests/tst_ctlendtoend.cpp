@@ -17,6 +17,7 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,9 +26,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 
 using namespace kr52;
 
@@ -178,10 +183,12 @@ private slots:
         for (const QString &entry : decoded.entries)
             readBack.append(entryName(entry));
         QVERIFY2(readBack.contains(entryName(row.entries.at(index))), qPrintable(decoded.value));
-        QCOMPARE(run.out, QStringLiteral("%1: done. All %2 setting commands and the self-test command were sent.\n"
+        const qsizetype commands = commandsFor(row, index, longestRunOffset).size();
+        QCOMPARE(run.out, QStringLiteral("%1: done. All %2 setting %3 and the self-test command were sent.\n"
                                          "1 of 1 printer done, 0 failed.\n")
                               .arg(printerLine.devicePath())
-                              .arg(commandsFor(row, index, longestRunOffset).size()));
+                              .arg(commands)
+                              .arg(commands == 1 ? "command" : "commands"));
     }
 
     void profileGoesToEachPrinterAndReportsEach()
@@ -437,6 +444,52 @@ private slots:
         QVERIFY2(shown.contains(line.arg(1)) && shown.endsWith(line.arg(2) + QStringLiteral("\r\033[K")),
                  qPrintable(shown));
         QVERIFY(QString::fromLocal8Bit(run.out).startsWith(printerLine.devicePath()));
+    }
+
+    // Stopped mid-send, kr52ctl releases the lock file and exclusive mode before it ends, and
+    // says what had reached the port.
+    void aSignalMidSendReleasesThePort_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("SIGINT") << SIGINT << "SIGINT";
+        QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
+        QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+    }
+
+    void aSignalMidSendReleasesThePort()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(QString, name);
+        PseudoTerminal printerLine;
+        // A line stopped as by flow control takes nothing, so the send waits.
+        const int line =
+            ::open(QFile::encodeName(printerLine.devicePath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(line >= 0);
+        QCOMPARE(::tcflow(line, TCOOFF), 0);
+        const auto exclusive = [line] {
+            int value = 0;
+            return ::ioctl(line, TIOCGEXCL, &value) == 0 && value != 0;
+        };
+        const QString ownLock = QStringLiteral("/run/lock/LCK..") + QFileInfo(printerLine.devicePath()).fileName();
+
+        QProcess process;
+        process.start(QStringLiteral(KR52_PROGRAM_DIR "/kr52ctl"), {"selftest", "--device", printerLine.devicePath()});
+        QVERIFY(process.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(exclusive(), 3000);
+        QVERIFY(QFile::exists(ownLock));
+        QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
+        QVERIFY(process.waitForFinished(5000));
+
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()),
+                 QStringLiteral("kr52ctl: stopped by %1 while sending to %2; nothing had been written to the port. "
+                                "The port was released.\n")
+                     .arg(name, printerLine.devicePath()));
+        QVERIFY2(!QFile::exists(ownLock), "the lock file was left behind");
+        QVERIFY2(!exclusive(), "the line was left in exclusive mode");
+        QCOMPARE(::tcflow(line, TCOON), 0);
+        ::close(line);
     }
 
     void listsTheSettings()

@@ -85,6 +85,14 @@ qint16 cmodeOf(const frmMain &main)
 
 } // namespace
 
+// A serial device in the test's device folder: a link to a real pseudo-terminal, since only a
+// terminal is ready for a serial port. Empty when it cannot be made.
+QString makeSerialDevice(const QString &folder, const QString &name, const PseudoTerminal &line)
+{
+    const QString path = folder + QLatin1Char('/') + name;
+    return QFile::link(line.devicePath(), path) ? path : QString();
+}
+
 // The port dialog's device line and the device chooser, against devices in a folder the test
 // builds and a configuration folder of its own.
 class tst_devicechooser : public QObject {
@@ -122,10 +130,15 @@ private slots:
                                 << "usb"
                                 << "LPT1: is DEV/usb (set by KR52_LPT1 for this run). This is a folder, not a "
                                    "device.";
-        QTest::newRow("nothing reading") << "LPT2:"
-                                         << "fifo"
-                                         << "LPT2: is DEV/fifo (set by KR52_LPT2 for this run). The device is not "
-                                            "ready: nothing is reading from it.";
+        // A FIFO is never opened for writing, so whether something reads it is not known.
+        QTest::newRow("FIFO") << "LPT2:"
+                              << "fifo"
+                              << "LPT2: is DEV/fifo (set by KR52_LPT2 for this run). Present. A FIFO: it takes the "
+                                 "data while a program reads from it.";
+        QTest::newRow("not a terminal") << "COM1:"
+                                        << "lp0"
+                                        << "COM1: is DEV/lp0 (set by KR52_COM1 for this run). This is not a serial "
+                                           "device.";
         QTest::newRow("in use") << "COM4:"
                                 << "held"
                                 << "COM4: is DEV/held (set by KR52_COM4 for this run). In use by kr52-virtual.";
@@ -138,8 +151,9 @@ private slots:
         QFETCH(QString, text);
 
         QVERIFY(QDir(m_dev->path()).mkdir(QStringLiteral("usb")));
-        QVERIFY(!linktest::makeDeviceFile(m_dev->path(), QStringLiteral("ttyUSB0")).isEmpty());
-        QVERIFY(!linktest::makeDeviceFile(m_dev->path(), QStringLiteral("held")).isEmpty());
+        QVERIFY(!linktest::makeDeviceFile(m_dev->path(), QStringLiteral("lp0")).isEmpty());
+        QVERIFY(!makeSerialDevice(m_dev->path(), QStringLiteral("ttyUSB0"), m_line).isEmpty());
+        QVERIFY(!makeSerialDevice(m_dev->path(), QStringLiteral("held"), m_line).isEmpty());
         QVERIFY(::mkfifo(QFile::encodeName(m_dev->filePath(QStringLiteral("fifo"))).constData(), 0600) == 0);
         const QString held = m_dev->filePath(QStringLiteral("held"));
         setPortHolderLookup([held](const QString &path) -> std::optional<QString> {
@@ -167,7 +181,7 @@ private slots:
         QWidget *dialog = configurePort(main);
         selectPort(dialog, QStringLiteral("COM1:"));
         QCOMPARE(deviceLine(dialog), prefix + "Missing.");
-        QVERIFY(!linktest::makeDeviceFile(m_dev->path(), QStringLiteral("ttyUSB0")).isEmpty());
+        QVERIFY(!makeSerialDevice(m_dev->path(), QStringLiteral("ttyUSB0"), m_line).isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(deviceLine(dialog), prefix + "Present and ready.", 2500);
 
         press(dialog, QStringLiteral("Command2"));
@@ -235,7 +249,7 @@ private slots:
     void choosingADeviceRemembersIt()
     {
         const QString dev = QDir(m_dev->path()).canonicalPath();
-        QVERIFY(!linktest::makeDeviceFile(dev, "ttyUSB3").isEmpty());
+        QVERIFY(!makeSerialDevice(dev, "ttyUSB3", m_line).isEmpty());
         m_serialPorts = {{dev + "/ttyUSB3", "", "", "", std::nullopt}};
 
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
@@ -376,7 +390,7 @@ private slots:
     void theVariableWinsOverTheChoice()
     {
         const QString virtualPrinter = m_dev->filePath(QStringLiteral("pty"));
-        QVERIFY(!linktest::makeDeviceFile(m_dev->path(), QStringLiteral("pty")).isEmpty());
+        QVERIFY(!makeSerialDevice(m_dev->path(), QStringLiteral("pty"), m_line).isEmpty());
         qputenv("KR52_COM1", QFile::encodeName(virtualPrinter));
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         main.show();
@@ -431,6 +445,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_config;
     std::unique_ptr<QTemporaryDir> m_dev;
     QList<SerialPortEntry> m_serialPorts;
+    PseudoTerminal m_line; // what the serial devices in the device folder lead to
 };
 
 QTEST_MAIN(tst_devicechooser)

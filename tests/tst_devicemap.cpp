@@ -2,6 +2,8 @@
 #include "printer/devicelinetext.h"
 #include "printer/devicemap.h"
 #include "printer/devicestate.h"
+#include "printer/mscomm.h"
+#include "printer/nativepath.h"
 #include "printer/remembereddevices.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
@@ -16,6 +18,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -257,16 +260,19 @@ private slots:
 
         const QByteArray ready = "ready|||";
         QTest::newRow("plain file, printer") << "file" << PortKind::Printer << "-" << ready;
-        QTest::newRow("plain file, serial") << "file" << PortKind::Serial << "-" << ready;
+        const QByteArray notSerial = "unusable|||This is not a serial device.";
+        const QByteArray fifo = "ready|||A FIFO: it takes the data while a program reads from it.";
+        QTest::newRow("plain file, serial") << "file" << PortKind::Serial << "-" << notSerial;
+        QTest::newRow("not a terminal, serial") << "/dev/null" << PortKind::Serial << "-" << notSerial;
         QTest::newRow("missing") << "nothing" << PortKind::Serial << "-" << QByteArray("missing|||");
         QTest::newRow("under a file") << "file/x" << PortKind::Printer << "-" << QByteArray("missing|||");
         QTest::newRow("folder") << "folder" << PortKind::Printer << "-"
                                 << QByteArray("unusable|||This is a folder, not a device.");
-        QTest::newRow("FIFO, nothing reading") << "fifo" << PortKind::Printer << "-"
-                                               << QByteArray("unusable|||The device is not ready: nothing is "
-                                                             "reading from it.");
-        QTest::newRow("FIFO as a serial line is not opened") << "fifo" << PortKind::Serial << "-" << ready;
-        QTest::newRow("FIFO with a reader") << "read fifo" << PortKind::Printer << "-" << ready;
+        // A FIFO is never opened for writing: its reader would see the end of its input.
+        QTest::newRow("FIFO, nothing reading") << "fifo" << PortKind::Printer << "-" << fifo;
+        QTest::newRow("FIFO with a reader") << "read fifo" << PortKind::Printer << "-" << fifo;
+        QTest::newRow("FIFO as a serial line") << "fifo" << PortKind::Serial << "-" << notSerial;
+        QTest::newRow("terminal as a printer, not opened") << "pty" << PortKind::Printer << "-" << ready;
         QTest::newRow("pseudo-terminal") << "pty" << PortKind::Serial << "-" << ready;
         QTest::newRow("held by a known program") << "pty" << PortKind::Serial << "kr52-virtual (process 42)"
                                                  << QByteArray("in use||kr52-virtual (process 42)|");
@@ -292,11 +298,40 @@ private slots:
         const int reader = ::open(readFifo.constData(), O_RDONLY | O_NONBLOCK);
         PseudoTerminal pty;
         QVERIFY(pty.isValid());
-        const QString path = name == QLatin1String("pty") ? pty.devicePath() : folder.filePath(name);
+        const QString path = name == QLatin1String("pty")        ? pty.devicePath()
+                             : name.startsWith(QLatin1Char('/')) ? name
+                                                                 : folder.filePath(name);
 
         const PortHolderLookup lookup = holder == QLatin1String("-") ? portHolderLookup() : heldBy(holder);
         QCOMPARE(stateName(deviceStatus(path, kind, lookup)), status);
+        // A writer that came and went would have left the reader a hang-up.
+        pollfd readerState{reader, POLLIN, 0};
+        QCOMPARE(::poll(&readerState, 1, 0), 0);
         ::close(reader);
+    }
+
+    // A device whose name is not UTF-8 is used by its exact bytes, from the variable and from
+    // the remembered map alike.
+    void pathsThatAreNotUtf8()
+    {
+        PseudoTerminal pty;
+        QTemporaryDir dir;
+        const QByteArray link = QFile::encodeName(dir.path()) + "/caf\xe9-\xff\xc3printer";
+        QCOMPARE(::symlink(QFile::encodeName(pty.devicePath()).constData(), link.constData()), 0);
+        QCOMPARE(pathFromNative(nativePath(QStringLiteral("/dev/caf\u00e9"))), QStringLiteral("/dev/caf\u00e9"));
+
+        qputenv("KR52_COM1", link);
+        const QString path = devicePathFor(QStringLiteral("COM1:"));
+        QCOMPARE(nativePath(path), link);
+        QCOMPARE(stateName(deviceStatus(path, PortKind::Serial, portHolderLookup())), QByteArray("ready|||"));
+        MSComm comm;
+        comm.setPortOpen(true);
+        comm.setOutput("A");
+        comm.setPortOpen(false);
+        QCOMPARE(pty.readAll(), QByteArray("A"));
+
+        QCOMPARE(rememberDevice(QStringLiteral("COM2:"), path), QString());
+        QCOMPARE(nativePath(devicePathFor(QStringLiteral("COM2:"))), link);
     }
 
     // Run as a user without the rights, so that it holds when the tests run as root too.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "printer/devicestate.h"
 #include "printer/lockfiles.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
@@ -21,7 +22,9 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +56,18 @@ QByteArray binaryLock(qint64 pid)
 }
 
 using testsupport::writeFile;
+
+// Whether the terminal is in exclusive mode, asked through a descriptor of the test's own.
+bool isExclusive(const QString &device)
+{
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    int exclusive = 0;
+    const bool asked = fd >= 0 && ::ioctl(fd, TIOCGEXCL, &exclusive) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return asked && exclusive != 0;
+}
+
 
 // Opens the device through the serial control, sends one text and closes; the error text if
 // anything failed, empty otherwise.
@@ -103,6 +118,8 @@ private slots:
         QTest::newRow("dead binary PID") << "binary" << false << "target" << false;
         QTest::newRow("dead PID on the symlink's name") << "ascii" << false << "link" << false;
         QTest::newRow("garbage") << "garbage" << true << "target" << false;
+        // Cut to 32 bits it would be PID 1, which is alive.
+        QTest::newRow("PID beyond the range of PIDs") << "huge" << true << "target" << false;
         QTest::newRow("empty") << "empty" << true << "target" << false;
     }
 
@@ -125,6 +142,7 @@ private slots:
                                                  {"binary", binaryLock(pid)},
                                                  {"library", QByteArray::number(pid) + "\nkr52\nhost\n"},
                                                  {"garbage", "not a PID\n"},
+                                                 {"huge", "4294967297\n"},
                                                  {"empty", ""}};
         const QMap<QString, QString> lockNames{
             {"target", QFileInfo(pty.devicePath()).fileName()},
@@ -234,6 +252,157 @@ private slots:
         QCOMPARE(openAsNobody(pty.devicePath()), 0);
     }
 
+    // Whatever stands in a lock's place that is not a regular file, and a lock that cannot be
+    // read, keeps the port closed: it is named, and neither waited on, followed nor removed.
+    void locksThatCannotBeJudgedMeanBusy_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("FIFO") << "fifo"
+                              << "is a FIFO, not a lock file";
+        QTest::newRow("link to a live lock") << "link"
+                                             << "is a symbolic link, not a lock file";
+        QTest::newRow("dangling link") << "dangling"
+                                       << "is a symbolic link, not a lock file";
+        QTest::newRow("folder") << "folder"
+                                << "is a folder, not a lock file";
+        QTest::newRow("unreadable file") << "unreadable"
+                                         << "cannot be read";
+    }
+
+    void locksThatCannotBeJudgedMeanBusy()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, words);
+        PseudoTerminal pty;
+        QTemporaryDir elsewhere;
+        const QString lockPath = m_lockDir.filePath(QStringLiteral("LCK..") + QFileInfo(pty.devicePath()).fileName());
+        const QByteArray nativeLock = QFile::encodeName(lockPath);
+        const QString target = elsewhere.filePath(QStringLiteral("target"));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(nativeLock.constData(), 0644), 0);
+        if (kind == QLatin1String("link")) {
+            QVERIFY(writeFile(target, asciiLock(::getppid())));
+            QVERIFY(QFile::link(target, lockPath));
+        }
+        if (kind == QLatin1String("dangling"))
+            QVERIFY(QFile::link(target, lockPath));
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(lockPath));
+        if (kind == QLatin1String("unreadable"))
+            QVERIFY(writeFile(lockPath, asciiLock(::getppid())));
+        FaultInjection faults(lockPath);
+        if (kind == QLatin1String("unreadable"))
+            faults.failOpens(EACCES); // as for another user's lock at mode 0600
+
+        const QString busy =
+            QStringLiteral("The device is in use by another program: the lock file %1 %2.").arg(lockPath, words);
+        QCOMPARE(sendOverSerial(pty.devicePath(), "ESC"),
+                 QStringLiteral("Could not open %1: %2").arg(pty.devicePath(), busy));
+        QCOMPARE(pty.readAll(), QByteArray());
+        const std::optional<kr52::PortHolder> holder = kr52::findPortHolder(pty.devicePath());
+        QVERIFY(holder);
+        QCOMPARE(kr52::describeBusyDevice(holder), busy);
+        const kr52::DeviceStatus status = kr52::deviceStatus(pty.devicePath(), kr52::PortKind::Serial);
+        QCOMPARE(status.state, kr52::DeviceState::InUse);
+
+        // Left as it was found, and nothing made through it.
+        QVERIFY(QFileInfo(lockPath).isSymLink() ==
+                (kind == QLatin1String("link") || kind == QLatin1String("dangling")));
+        QVERIFY(QFileInfo::exists(lockPath) || kind == QLatin1String("dangling"));
+        if (kind == QLatin1String("dangling"))
+            QVERIFY2(!QFileInfo::exists(target), "the link's target was created");
+        if (kind == QLatin1String("link")) {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), asciiLock(::getppid()));
+        }
+    }
+
+    // A lock named after a by-id link counts when the device is opened by its own name.
+    void aLockOnAByIdLinkCounts()
+    {
+        PseudoTerminal pty;
+        QTemporaryDir byId;
+        const QString link = byId.filePath(QStringLiteral("usb-Arvel_KR52-if00-port0"));
+        QVERIFY(QFile::link(pty.devicePath(), link));
+        kr52::setDeviceLinkDirectories({byId.path()});
+        ChildProcess owner;
+        QVERIFY(
+            writeFile(m_lockDir.filePath(QStringLiteral("LCK..usb-Arvel_KR52-if00-port0")), asciiLock(owner.pid())));
+
+        const QString error = sendOverSerial(pty.devicePath(), "ESC");
+        kr52::setDeviceLinkDirectories({QStringLiteral("/dev/serial/by-id"), QStringLiteral("/dev/serial/by-path")});
+        QCOMPARE(error, QStringLiteral("Could not open %1: The device is in use by %2 (PID %3).")
+                            .arg(pty.devicePath(), programName)
+                            .arg(owner.pid()));
+        QCOMPARE(pty.readAll(), QByteArray());
+    }
+
+    // The kernel lets root past another program's exclusive mode, so the link asks for it; and it
+    // never clears exclusive mode it did not set.
+    void anotherProgramsExclusiveModeMeansBusyForRootToo()
+    {
+        PseudoTerminal pty;
+        const int holder = ::open(QFile::encodeName(pty.devicePath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(holder >= 0);
+        QCOMPARE(::ioctl(holder, TIOCEXCL), 0);
+        QCOMPARE(sendOverSerial(pty.devicePath(), "ESC"),
+                 QStringLiteral("Could not open %1: The port is held in exclusive mode by another program.")
+                     .arg(pty.devicePath()));
+        QCOMPARE(pty.readAll(), QByteArray());
+        int exclusive = 0;
+        QCOMPARE(::ioctl(holder, TIOCGEXCL, &exclusive), 0);
+        QCOMPARE(exclusive, 1);
+        QCOMPARE(::ioctl(holder, TIOCNXCL), 0);
+        ::close(holder);
+        QCOMPARE(sendOverSerial(pty.devicePath(), "ESC"), QString());
+        QCOMPARE(pty.readAll(), QByteArray("ESC"));
+    }
+
+    // Our own exclusive mode lasts exactly as long as the port is open, whatever ends it.
+    void ourExclusiveModeIsClearedOnCloseAndFailure()
+    {
+        PseudoTerminal pty;
+        kr52::MSComm comm;
+        comm.setDevicePath(pty.devicePath());
+        comm.setPortOpen(true);
+        QVERIFY(isExclusive(pty.devicePath()));
+        comm.setPortOpen(false);
+        QVERIFY(!isExclusive(pty.devicePath()));
+
+        {
+            FaultInjection faults(pty.devicePath());
+            comm.setPortOpen(true);
+            faults.setWriteAnswers({-EIO});
+            QVERIFY_THROWS_EXCEPTION(kr52::PrinterError, comm.setOutput("A"));
+        }
+        QVERIFY(!comm.portOpen());
+        QVERIFY(!isExclusive(pty.devicePath()));
+    }
+
+    // A disk named as the parallel device is refused before it is opened.
+    void aBlockDeviceIsNotAPrinter()
+    {
+        QTemporaryDir dir;
+        const QString disk = dir.filePath(QStringLiteral("ram0"));
+        QCOMPARE(::mknod(QFile::encodeName(disk).constData(), S_IFBLK | 0600, ::makedev(1, 0)), 0);
+        qputenv("KR52_LPT1", QFile::encodeName(disk));
+        kr52::ParallelPort port;
+        FaultInjection faults(disk);
+        faults.failOpens(EIO); // an open would be refused loudly, as a write would not
+        try {
+            port.open(QStringLiteral("LPT1:"));
+            QFAIL("a block device was opened");
+        } catch (const kr52::PrinterError &error) {
+            QCOMPARE(error.message(), QStringLiteral("Could not open LPT1: (%1): This is a disk or other block device, "
+                                                     "not a printer.")
+                                          .arg(disk));
+        }
+        QCOMPARE(kr52::deviceStatus(disk, kr52::PortKind::Printer).reason,
+                 QStringLiteral("This is a disk or other block device, not a printer."));
+    }
+
     // Our lock must hold our PID whole: a lock we could not write (the disk is full) or wrote
     // only in part names nobody, and others would take it for stale. It is not kept; flock and
     // the terminal's exclusive mode still guard the port, and the action goes on.
@@ -299,6 +468,9 @@ private slots:
         PseudoTerminal pty;
         QTemporaryDir dir;
         const QString device = serial ? pty.devicePath() : linktest::makeDeviceFile(dir.path(), QStringLiteral("lp0"));
+        const QByteArray kept("another program's output");
+        if (!serial)
+            QVERIFY(writeFile(device, kept));
         ChildProcess holder(device);
         QVERIFY(holder.isRunning());
         std::optional<FaultInjection> faults;
@@ -315,11 +487,16 @@ private slots:
         const QString busy = QStringLiteral("The device is in use by %1 (PID %2).").arg(programName).arg(holder.pid());
         QCOMPARE(openError(serial, device), busy);
         QCOMPARE(pty.readAll(), QByteArray());
+        if (!serial)
+            QCOMPARE(linktest::fileContent(device), kept); // not emptied before the lock was looked at
 
         holder.end();
         QVERIFY(!kr52::findPortHolder(device));
+        // A terminal refuses an open, with nobody else known, only for its exclusive mode.
         if (openRefused)
-            QCOMPARE(openError(serial, device), QStringLiteral("The device is in use by another program."));
+            QCOMPARE(openError(serial, device), serial ? QStringLiteral("The port is held in exclusive mode by another "
+                                                                        "program.")
+                                                       : QStringLiteral("The device is in use by another program."));
     }
 
 private:

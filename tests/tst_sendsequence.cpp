@@ -54,6 +54,12 @@ SendPlan threeSettings(bool withSelfTest = true)
     return planSettings(indexesFor({{"comSpeed", 2}, {"comCPage", 3}}), {}, withSelfTest);
 }
 
+// One setting command: Print Speed.
+SendPlan oneSetting(bool withSelfTest = true)
+{
+    return planSettings(indexesFor({{"comSpeed", 2}}), {}, withSelfTest);
+}
+
 } // namespace
 
 // The one send sequence behind "Use Settings", "Print Self Test" and kr52ctl: the words for what
@@ -77,6 +83,9 @@ private slots:
         QTest::newRow("settings: first command")
             << settings << 1 << 0
             << "0 of 3 setting commands were sent; the printer may now hold only part of the new settings.";
+        QTest::newRow("settings: second command")
+            << settings << 2 << 1
+            << "1 of 3 setting commands was sent; the printer may now hold only part of the new settings.";
         QTest::newRow("settings: third command")
             << settings << 3 << 2
             << "2 of 3 setting commands were sent; the printer may now hold only part of the new settings.";
@@ -95,6 +104,12 @@ private slots:
         QTest::newRow("no self test: close")
             << noSelfTest << -1 << 3 << "All 3 setting commands were sent, but the port did not close cleanly.";
         QTest::newRow("no self test: done") << noSelfTest << -2 << 3 << "All 3 setting commands were sent.";
+        QTest::newRow("one setting: self test")
+            << oneSetting() << 2 << 1 << "All 1 setting command was sent; the self-test command was not sent.";
+        QTest::newRow("one setting: done")
+            << oneSetting() << -2 << 1 << "All 1 setting command and the self-test command were sent.";
+        QTest::newRow("one setting, no self test: done")
+            << oneSetting(false) << -2 << 1 << "All 1 setting command was sent.";
         QTest::newRow("self test: open") << selfTest << 0 << 0 << "Nothing was sent to the printer.";
         QTest::newRow("self test: write") << selfTest << 1 << 0 << "The self-test command was not sent.";
         QTest::newRow("self test: close")
