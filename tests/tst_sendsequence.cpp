@@ -5,36 +5,58 @@
 #include "settings/catalogue.h"
 #include "settings/sendplan.h"
 
+#include <QSet>
 #include <QTest>
+
+#include <atomic>
 
 using namespace kr52;
 
 namespace {
 
-// A link that fails at a chosen step: 0 the open, k the k-th send, -1 the close; -2 never.
+// A link that fails at a chosen step: 0 the open, k the k-th send, -1 the close; -2 never. A
+// failing send may say that the port took its text (inDoubt). Each send and the close note the
+// deadline they were given; the cancel flag, when given, is raised during the cancelAt-th send.
 class FailingLink : public PrinterLink {
 public:
-    explicit FailingLink(int failAt) : m_failAt(failAt) {}
+    explicit FailingLink(int failAt, bool inDoubt = false) : m_failAt(failAt), m_inDoubt(inDoubt) {}
     void open() override { failIf(0); }
-    void send(const QByteArray &text) override
+    void send(const QByteArray &text, const SendLimit &limit) override
     {
+        deadlines.append(limit.deadline.deadlineNSecs());
         failIf(++m_sends);
         sent.append(text);
+        if (m_sends == cancelAt && cancel)
+            *cancel = true;
     }
-    void close() override { failIf(-1); }
+    void close(const SendLimit &limit) override
+    {
+        deadlines.append(limit.deadline.deadlineNSecs());
+        failIf(-1);
+    }
+    QDeadlineTimer actionDeadline(qsizetype bytes) const override
+    {
+        deadlineAskedFor = bytes;
+        return QDeadlineTimer(1000);
+    }
     void discard() noexcept override { ++discards; }
     QString description() const override { return QStringLiteral("test link"); }
 
     QList<QByteArray> sent;
+    QList<qint64> deadlines;
+    mutable qsizetype deadlineAskedFor = -1;
     int discards = 0;
+    std::atomic_bool *cancel = nullptr;
+    int cancelAt = 0;
 
 private:
     void failIf(int step) const
     {
         if (step == m_failAt)
-            throw PrinterError(QStringLiteral("Could not reach test link: step %1.").arg(step));
+            throw PrinterError(QStringLiteral("Could not reach test link: step %1.").arg(step), m_inDoubt);
     }
     int m_failAt;
+    bool m_inDoubt;
     int m_sends = 0;
 };
 
@@ -121,6 +143,72 @@ private slots:
         QCOMPARE(progress.size(), link.sent.size());
         if (!outcome.succeeded())
             QCOMPARE(outcome.message(), QStringLiteral("Could not reach test link: step %1.\n").arg(failAt) + reached);
+    }
+
+    // A failure after the port took the text (a hang-up or time-out while the line drains) leaves
+    // that command in doubt; it is not counted as sent, nor as never sent.
+    void aCommandThePortTookIsInDoubt_data()
+    {
+        QTest::addColumn<SendPlan>("plan");
+        QTest::addColumn<int>("failAt");
+        QTest::addColumn<QString>("reached");
+        QTest::newRow("first setting") << threeSettings() << 1
+                                       << "0 of 3 setting commands were sent, and the next went to the port but may "
+                                          "not have reached the printer whole; the printer may now hold only part of "
+                                          "the new settings.";
+        QTest::newRow("self test after settings")
+            << threeSettings() << 4
+            << "All 3 setting commands were sent; the self-test command went to the port but may not have reached "
+               "the printer whole.";
+        QTest::newRow("self test alone")
+            << planSelfTest() << 1
+            << "The self-test command went to the port but may not have reached the printer whole.";
+    }
+
+    void aCommandThePortTookIsInDoubt()
+    {
+        QFETCH(SendPlan, plan);
+        QFETCH(int, failAt);
+        QFETCH(QString, reached);
+        FailingLink link(failAt, true);
+        const SendOutcome outcome = runSendPlan(link, plan);
+        QCOMPARE(outcome.reached, reached);
+        QVERIFY(outcome.commandInDoubt);
+        QCOMPARE(outcome.settingCommandsSent, failAt - 1);
+    }
+
+    // Every command and the close share one deadline, set once for all the plan's bytes.
+    void theWholeActionHasOneDeadline()
+    {
+        FailingLink link(-2);
+        const SendPlan plan = threeSettings();
+        QVERIFY(runSendPlan(link, plan).succeeded());
+        qsizetype bytes = 0;
+        for (const PlannedCommand &command : plan.commands())
+            bytes += command.bytes.size();
+        QCOMPARE(link.deadlineAskedFor, bytes);
+        QCOMPARE(link.deadlines.size(), 5);
+        QCOMPARE(QSet<qint64>(link.deadlines.begin(), link.deadlines.end()).size(), 1);
+    }
+
+    // A cancel stops the run before the next command; the port is left discarded and the words
+    // say what went out.
+    void cancelStopsAtTheNextCommand()
+    {
+        FailingLink link(-2);
+        std::atomic_bool cancelled{false};
+        link.cancel = &cancelled;
+        link.cancelAt = 2;
+        QList<int> progress;
+        const SendOutcome outcome =
+            runSendPlan(link, threeSettings(), [&](int sent, int) { progress.append(sent); }, &cancelled);
+        QVERIFY(outcome.cancelled);
+        QCOMPARE(link.sent.size(), 2);
+        QCOMPARE(progress, QList<int>({1, 2}));
+        QCOMPARE(link.discards, 1);
+        QCOMPARE(outcome.message(),
+                 QStringLiteral("Sending to test link was cancelled.\n2 of 3 setting commands were sent; the printer "
+                                "may now hold only part of the new settings."));
     }
 
     void sendsInCatalogueOrderThenTheSelfTest()
