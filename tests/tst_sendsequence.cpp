@@ -1,14 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "printer/mscomm.h"
+#include "printer/parallelport.h"
 #include "printer/printererror.h"
 #include "printer/printerlink.h"
 #include "printer/sendsequence.h"
 #include "settings/catalogue.h"
 #include "settings/sendplan.h"
+#include "support/faultinjection.h"
+#include "support/linkfixture.h"
+#include "support/pseudoterminal.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 
 #include <QSet>
 #include <QTest>
 
 #include <atomic>
+#include <memory>
 
 using namespace kr52;
 
@@ -209,6 +218,55 @@ private slots:
         QCOMPARE(outcome.message(),
                  QStringLiteral("Sending to test link was cancelled.\n2 of 3 setting commands were sent; the printer "
                                 "may now hold only part of the new settings."));
+    }
+
+    // A printer that takes one command every 400 ms, on either link: each command alone would
+    // pass its own 600 ms limit, but the action ends at its one deadline, with the count right.
+    void aSlowDeviceEndsAtTheActionDeadline_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("serial") << true;
+        QTest::newRow("parallel") << false;
+    }
+
+    void aSlowDeviceEndsAtTheActionDeadline()
+    {
+        QFETCH(bool, serial);
+        constexpr int writeTimeoutMs = 600;
+        PseudoTerminal pty;
+        QTemporaryDir folder;
+        MSComm comm;
+        ParallelPort port;
+        std::unique_ptr<PrinterLink> link;
+        QString device;
+        if (serial) {
+            device = pty.devicePath();
+            comm.setDevicePath(device);
+            comm.setWriteTimeout(writeTimeoutMs);
+            link = std::make_unique<SerialLink>(comm);
+        } else {
+            device = linktest::makeDeviceFile(folder.path(), QStringLiteral("lp0"));
+            port.setWriteTimeout(writeTimeoutMs);
+            link = std::make_unique<ParallelLink>(port, device);
+        }
+        FaultInjection faults(device);
+        faults.setTakesOneWriteEvery(400);
+        const SendPlan plan = threeSettings();
+        qsizetype bytes = 0;
+        for (const PlannedCommand &command : plan.commands())
+            bytes += command.bytes.size();
+        const qint64 lineMs = serial ? bytes * 11 * 1000 / 9600 : 0;
+
+        QElapsedTimer clock;
+        clock.start();
+        const SendOutcome outcome = runSendPlan(*link, plan);
+        const qint64 tookMs = clock.elapsed();
+        QCOMPARE(outcome.settingCommandsSent, 2);
+        QVERIFY2(outcome.reason.contains(QStringLiteral("Timed out")), qPrintable(outcome.reason));
+        QCOMPARE(outcome.reached, QStringLiteral("2 of 3 setting commands were sent; the printer may now hold only "
+                                                 "part of the new settings."));
+        QVERIFY2(tookMs >= writeTimeoutMs && tookMs < writeTimeoutMs + lineMs + 250,
+                 qPrintable(QStringLiteral("took %1 ms").arg(tookMs)));
     }
 
     void sendsInCatalogueOrderThenTheSelfTest()

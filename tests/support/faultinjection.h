@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -22,6 +23,9 @@ public:
     // bytes for real, a negative one fails with that errno and writes nothing. Once the answers
     // run out, writes reach the system, unless the last answer is to repeat for ever.
     void setWriteAnswers(const QList<int> &answers, bool repeatLast = false);
+    // The device takes a write whole only once every intervalMs (the first at once) and answers
+    // EAGAIN in between, as a printer that needs that long for each command.
+    void setTakesOneWriteEvery(int intervalMs);
     // poll() on the path says "ready to write" at once, as the parallel printer driver does.
     void setPollAlwaysReady();
     // The printer's status word for LPGETSTATUS; without one the request reaches the system.
@@ -55,6 +59,8 @@ private:
     QList<int> m_writeAnswers;
     bool m_repeatLast = false;
     bool m_pollReady = false;
+    int m_takeEveryMs = 0;
+    QElapsedTimer m_sinceTaken;
     std::optional<int> m_status;
     std::optional<unsigned> m_lineFlags;
     QMap<unsigned long, IoctlAnswer> m_ioctlAnswers;
