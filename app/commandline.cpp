@@ -47,6 +47,7 @@ constexpr ToolkitOption toolkitOptions[] = {
 
 const QString helpName = QStringLiteral("help");
 const QString versionName = QStringLiteral("version");
+const QString profileName = QStringLiteral("profile");
 
 QString programName()
 {
@@ -100,6 +101,20 @@ void addStandardOptions(QCommandLineParser &parser)
     }
 }
 
+void addProfileOption(QCommandLineParser &parser)
+{
+    parser.addOption({profileName,
+                      QStringLiteral("Start with the settings of the profile <file> shown (nothing is sent)."),
+                      QStringLiteral("file")});
+}
+
+std::optional<QString> profileToOpen(const QCommandLineParser &parser)
+{
+    if (!parser.optionNames().contains(profileName))
+        return std::nullopt;
+    return parser.value(profileName);
+}
+
 CommandLineOutcome readCommandLine(QCommandLineParser &parser, const QStringList &arguments)
 {
     if (!parser.parse(arguments))
@@ -107,6 +122,8 @@ CommandLineOutcome readCommandLine(QCommandLineParser &parser, const QStringList
     if (const QString joined = joinedToolkitValue(arguments); !joined.isEmpty())
         return usageError(parser, QStringLiteral("Qt's option '%1' takes its value as the next argument.")
                                       .arg(joined.section(QLatin1Char('='), 0, 0)));
+    if (parser.optionNames().count(profileName) > 1)
+        return usageError(parser, QStringLiteral("--profile is given more than once."));
     if (!parser.positionalArguments().isEmpty())
         return usageError(parser,
                           QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace kr52 {
 
 // What a program's start does after reading its arguments.
@@ -19,6 +21,12 @@ struct CommandLineOutcome {
 // -session that a session manager restarts a program with, ...) stay out of the help text and are
 // left in argv for QApplication to take.
 void addStandardOptions(QCommandLineParser &parser);
+
+// kr52-config's --profile FILE: the profile whose choices the window starts with. Given twice,
+// readCommandLine refuses it.
+void addProfileOption(QCommandLineParser &parser);
+// The file --profile names, when it is given.
+[[nodiscard]] std::optional<QString> profileToOpen(const QCommandLineParser &parser);
 
 // Reads arguments (program name first) before any application object exists, so that --help and
 // --version need no display. Uses the application's name and version. An unknown option or a

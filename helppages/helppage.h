@@ -13,4 +13,12 @@ namespace kr52 {
 // document keeps what it held.
 [[nodiscard]] QString loadHelpPage(const QString &path, QTextDocument &document);
 
+// Grows a loaded page by factor: its text sizes, margins, indents and tab stops, so that it
+// keeps its proportions in a help window grown with the desktop's text. 1 leaves it as it is.
+void growPage(QTextDocument &document, double factor);
+
+// The page's title as its first line of text shows it, cut to a window title's length; "Help"
+// for a page without text.
+[[nodiscard]] QString pageTitle(const QTextDocument &document);
+
 } // namespace kr52

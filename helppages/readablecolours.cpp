@@ -42,15 +42,19 @@ QColor readableOn(const QColor &colour, const QColor &background)
     // give the most a background allows; the one with more contrast decides the direction.
     const bool lighten = contrastRatio(Qt::white, background) > contrastRatio(Qt::black, background);
     const QColor hsl = colour.toHsl();
+    // The colour is shown with 8 bits a channel: each trial is measured as it will be shown.
+    const auto shownAt = [&hsl](double lightness) {
+        return QColor::fromRgba(
+            QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), float(lightness), hsl.alphaF()).rgba());
+    };
     double passing = lighten ? 1.0 : 0.0;
     double failing = hsl.lightnessF();
     // Lightness moves the luminance one way only, so halving finds the nearest readable step.
     for (int step = 0; step < 16; ++step) {
         const double middle = (passing + failing) / 2;
-        const QColor trial = QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), float(middle), hsl.alphaF());
-        (contrastRatio(trial, background) >= readableContrast ? passing : failing) = middle;
+        (contrastRatio(shownAt(middle), background) >= adjustedContrast ? passing : failing) = middle;
     }
-    return QColor::fromHslF(hsl.hslHueF(), hsl.hslSaturationF(), float(passing), hsl.alphaF()).toRgb();
+    return shownAt(passing);
 }
 
 void makeColoursReadable(QTextDocument &document, const QColor &background)

@@ -78,6 +78,7 @@ struct ParagraphState {
     int firstIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
+    int headingLevel = 0; // 1 for a title, 2 for the headings under it; 0 for body text
     QList<int> tabStops;
 
     friend bool operator==(const ParagraphState &, const ParagraphState &) = default;
@@ -126,7 +127,7 @@ size_t qHash(const CharacterState &state, size_t seed = 0)
 size_t qHash(const ParagraphState &state, size_t seed = 0)
 {
     return qHashMulti(seed, int(state.alignment), state.leftIndent, state.rightIndent, state.firstIndent,
-                      state.spaceBefore, state.spaceAfter, state.tabStops);
+                      state.spaceBefore, state.spaceAfter, state.headingLevel, state.tabStops);
 }
 
 // Where the paragraph's text takes on a new format. A paragraph is kept until it ends and its
@@ -618,6 +619,10 @@ void RtfReader::textWord(RtfWord word, bool hasParameter, int parameter)
     case RtfWord::SpaceAfter:
         para.spaceAfter = indent(0);
         break;
+    case RtfWord::OutlineLevel:
+        // Levels 0 to 8 in RTF; 9 and anything odd mean body text. Headings go to six levels.
+        para.headingLevel = parameter >= 0 && parameter <= 8 ? std::min(parameter + 1, 6) : 0;
+        break;
     case RtfWord::TabStop:
         if (para.tabStops.size() < maxTabStops)
             para.tabStops.append(indent(0));
@@ -1020,6 +1025,7 @@ const QTextBlockFormat &RtfReader::blockFormat(const ParagraphState &state)
     format.setTextIndent(firstIndent / twipsPerPixel);
     format.setTopMargin(state.spaceBefore / twipsPerPixel);
     format.setBottomMargin(state.spaceAfter / twipsPerPixel);
+    format.setHeadingLevel(state.headingLevel);
 
     QList<int> stops = state.tabStops;
     // As in word processors, a hanging indent brings its own tab stop at the left indent.

@@ -70,6 +70,7 @@ constexpr WordEntry wordEntries[] = {
     {"sb", SpaceBefore},
     {"sa", SpaceAfter},
     {"tx", TabStop},
+    {"outlinelevel", OutlineLevel},
     {"fcharset", FontCharset},
     {"fmodern", FontModern},
     {"fprq", FontPitch},

@@ -60,6 +60,7 @@ enum class RtfWord {
     SpaceBefore,
     SpaceAfter,
     TabStop,
+    OutlineLevel, // the paragraph is a heading of this level (0 for the top)
     // inside the font and colour tables
     FontCharset,
     FontModern,

@@ -6,28 +6,31 @@
 #include "helppages/readablecolours.h"
 #include "ui/messagebox.h"
 #include "ui/twips.h"
+#include "ui/uifont.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextBrowser>
+#include <QTextBlock>
+#include <QTextEdit>
 
 using namespace kr52;
 
 frmHelp::frmHelp(const QString &programDir, QWidget *owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint), m_programDir(programDir),
-      rtbHelpText(new QTextBrowser(this)), comDone(new QPushButton(QStringLiteral("Close"), this))
+      rtbHelpText(new QTextEdit(this)), comDone(new QPushButton(QStringLiteral("&Close"), this))
 {
     setObjectName(QStringLiteral("frmHelp"));
     setFixedSize(px(5340), px(6075));
 
     rtbHelpText->setObjectName(QStringLiteral("rtbHelpText"));
     placeInTwips(rtbHelpText, 0, 0, 5355, 5775);
-    // Pages are read only, and nothing in them is ever followed or run.
-    rtbHelpText->setOpenLinks(false);
-    rtbHelpText->setOpenExternalLinks(false);
+    // Pages are read only and hold no links. The caret moves with the keys as in a document, so
+    // a screen reader can read a page line by line, word by word or letter by letter.
+    rtbHelpText->setReadOnly(true);
+    rtbHelpText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     rtbHelpText->setUndoRedoEnabled(false);
     rtbHelpText->installEventFilter(this);
 
@@ -63,7 +66,10 @@ bool frmHelp::loadPage(const QString &path)
                     QMessageBox::Warning, parentWidget());
         return false;
     }
+    growPage(*rtbHelpText->document(), layoutScale());
     fitColoursToPalette();
+    // The window has no title bar; its title is what assistive tools announce it by.
+    setWindowTitle(pageTitle(*rtbHelpText->document()));
     rtbHelpText->moveCursor(QTextCursor::Start);
     rtbHelpText->verticalScrollBar()->setValue(0);
     return true;
@@ -105,6 +111,8 @@ void frmHelp::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     centreOnScreen();
+    // The caret shows in the page at once, as after Tab, so the focus is seen from the start.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     rtbHelpText->setFocus(Qt::OtherFocusReason);
 }
 

@@ -4,7 +4,7 @@
 #include <QDialog>
 
 class QPushButton;
-class QTextBrowser;
+class QTextEdit;
 
 // The help window: a page of rich text with a "Close" button, without a title bar. Each of the
 // three operations loads its page; the main window then shows the window modally. "Close" only
@@ -37,6 +37,6 @@ private:
     void centreOnScreen();
 
     QString m_programDir;
-    QTextBrowser *rtbHelpText;
+    QTextEdit *rtbHelpText;
     QPushButton *comDone;
 };

@@ -9,11 +9,14 @@
 #include "ui/uifont.h"
 
 #include <QBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 using namespace kr52;
 
@@ -59,7 +62,7 @@ DeviceChooser::DeviceChooser(QWidget *parent, const QString &portName) : QDialog
     m_devices->setAccessibleName(QStringLiteral("Devices found"));
     m_listCaption->setBuddy(m_devices);
 
-    auto *pathCaption = makeLabel(this, QStringLiteral("labDevicePath"), QStringLiteral("Device &path:"), uiFont());
+    auto *pathCaption = makeLabel(this, QStringLiteral("labDevicePath"), QStringLiteral("Device pa&th:"), uiFont());
     m_path = new QLineEdit(deviceMappingFor(portName).path, this);
     m_path->setObjectName(QStringLiteral("txtDevicePath"));
     m_path->setAccessibleName(QStringLiteral("Device path"));
@@ -68,11 +71,12 @@ DeviceChooser::DeviceChooser(QWidget *parent, const QString &portName) : QDialog
     m_note = makeLabel(this, QStringLiteral("labDeviceNote"), noteFor(portName), uiFont());
     m_note->setWordWrap(true);
 
-    m_use = makeButton(this, QStringLiteral("comUseDevice"), QStringLiteral("Use"),
+    m_use = makeButton(this, QStringLiteral("comUseDevice"), QStringLiteral("&Use"),
                        QStringLiteral("Map %1 to this device from now on").arg(portName));
-    m_default = makeButton(this, QStringLiteral("comDefaultDevice"), QStringLiteral("Default"),
+    m_default = makeButton(this, QStringLiteral("comDefaultDevice"), QStringLiteral("&Default"),
                            QStringLiteral("Map %1 to %2 again").arg(portName, defaultDevicePathFor(portName)));
-    m_cancel = makeButton(this, QStringLiteral("comCancelDevice"), QStringLiteral("Cancel"));
+    m_cancel = makeButton(this, QStringLiteral("comCancelDevice"), QStringLiteral("&Cancel"));
+    m_use->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_default);
@@ -87,6 +91,11 @@ DeviceChooser::DeviceChooser(QWidget *parent, const QString &portName) : QDialog
     layout->addWidget(m_note);
     layout->addLayout(buttons);
     resize(440, 300);
+    // Tab runs as the buttons stand.
+    setTabOrder(m_path, m_default);
+    setTabOrder(m_default, m_use);
+    setTabOrder(m_use, m_cancel);
+    m_devices->installEventFilter(this);
 
     m_poll.setInterval(pollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &DeviceChooser::listDevices);
@@ -96,7 +105,7 @@ DeviceChooser::DeviceChooser(QWidget *parent, const QString &portName) : QDialog
         if (const QList<QListWidgetItem *> chosen = m_devices->selectedItems(); !chosen.isEmpty())
             m_path->setText(chosen.first()->data(Qt::UserRole).toString());
     });
-    connect(m_devices, &QListWidget::itemActivated, this, &DeviceChooser::useTypedPath);
+    connect(m_devices, &QListWidget::itemActivated, this, &DeviceChooser::useRow);
     connect(m_use, &QPushButton::clicked, this, &DeviceChooser::useTypedPath);
     connect(m_default, &QPushButton::clicked, this, &DeviceChooser::useDefault);
     connect(m_cancel, &QPushButton::clicked, this, &DeviceChooser::reject);
@@ -104,8 +113,28 @@ DeviceChooser::DeviceChooser(QWidget *parent, const QString &portName) : QDialog
     listDevices();
 }
 
+bool DeviceChooser::eventFilter(QObject *watched, QEvent *event)
+{
+    // Taking the focus makes a row current; it is selected too, so the row the operator hears
+    // and sees highlighted is the one in the path box.
+    if (watched == m_devices && event->type() == QEvent::FocusIn && m_devices->count() > 0
+        && m_devices->selectedItems().isEmpty())
+        m_devices->setCurrentRow(std::max(0, m_devices->currentRow()), QItemSelectionModel::ClearAndSelect);
+    // Enter on a row uses that row, once: the list would also pass the key on to "Use".
+    if (watched == m_devices && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_devices->currentItem()) {
+            useRow(m_devices->currentItem());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void DeviceChooser::showEvent(QShowEvent *event)
 {
+    // The focus is drawn from the start, not only after the first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     m_poll.start();
     QDialog::showEvent(event);
 }
@@ -137,6 +166,12 @@ void DeviceChooser::listDevices()
     m_listCaption->setText(found.isEmpty()
                                ? QStringLiteral("%1: none found. Type the device's path below.").arg(kindName)
                                : QStringLiteral("&%1 on this computer:").arg(kindName));
+}
+
+void DeviceChooser::useRow(QListWidgetItem *row)
+{
+    m_path->setText(row->data(Qt::UserRole).toString());
+    useTypedPath();
 }
 
 void DeviceChooser::useTypedPath()

@@ -11,6 +11,7 @@
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 
 // Chooses the device one port name stands for: the devices of the port's kind found on this
@@ -24,11 +25,14 @@ public:
     DeviceChooser(QWidget *parent, const QString &portName);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
     void listDevices();
+    // Uses the device of a row chosen by Enter or a double click, whatever the path box held.
+    void useRow(QListWidgetItem *row);
     void useTypedPath();
     void useDefault();
     // Closes the chooser when saved; otherwise says why and stays open.

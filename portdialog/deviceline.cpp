@@ -37,10 +37,10 @@ DeviceLine::DeviceLine(QWidget *dialog, QComboBox *portList, int top)
     m_line->setWordWrap(true);
     m_line->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_line->setTextFormat(Qt::PlainText);
-    m_line->setAccessibleName(QStringLiteral("Device of the chosen port"));
+    m_line->setAccessibleDescription(QStringLiteral("Device of the chosen port"));
     placeInTwips(m_line, 60, top + 390, 2172, 1170);
 
-    m_choose = makeButton(dialog, QStringLiteral("comChooseDevice"), QStringLiteral("Choose Device..."),
+    m_choose = makeButton(dialog, QStringLiteral("comChooseDevice"), QStringLiteral("C&hoose Device..."),
                           QStringLiteral("Choose the device this port stands for"));
     placeInTwips(m_choose, 60, top, 2172, 312);
 
@@ -72,6 +72,11 @@ void DeviceLine::refresh()
         return;
     m_line->setText(breakablePaths(text));
     m_line->setToolTip(text);
+    // Read aloud as shown, without the break points. Both changes are told to assistive tools:
+    // the line's own name, and the port list's description, which a screen reader speaks while
+    // the list has the focus, so the device's words follow a change of port at once.
+    m_line->setAccessibleName(text);
+    m_ports->setAccessibleDescription(text);
 }
 
 void DeviceLine::chooseDevice()

@@ -64,13 +64,13 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     // The designed 2115 twips, grown downwards by the device line.
     setFixedSize(px(2280), px(2115 + DeviceLine::heightInTwips));
 
-    Label1 = makeCaption(this, QStringLiteral("Label1"), QStringLiteral("Port"));
+    Label1 = makeCaption(this, QStringLiteral("Label1"), QStringLiteral("&Port"));
     placeInTwips(Label1, 60, 60, 612, 252);
-    Label2 = makeCaption(this, QStringLiteral("Label2"), QStringLiteral("Baud Rate"));
+    Label2 = makeCaption(this, QStringLiteral("Label2"), QStringLiteral("&Baud Rate"));
     placeInTwips(Label2, 60, 540, 1032, 252);
-    Label3 = makeCaption(this, QStringLiteral("Label3"), QStringLiteral("Data Bits"));
+    Label3 = makeCaption(this, QStringLiteral("Label3"), QStringLiteral("&Data Bits"));
     placeInTwips(Label3, 60, 900, 1032, 252);
-    Label4 = makeCaption(this, QStringLiteral("Label4"), QStringLiteral("Stop Bits"));
+    Label4 = makeCaption(this, QStringLiteral("Label4"), QStringLiteral("&Stop Bits"));
     placeInTwips(Label4, 60, 1260, 1032, 252);
 
     Line1 = new QFrame(this);
@@ -95,10 +95,12 @@ frmPort::frmPort(QWidget *mainWindow, MSComm *serialControl)
     txtStop = makeTextBox(this, QStringLiteral("txtStop"));
     placeInTwips(txtStop, 1080, 1260, 1152, 288);
 
-    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("Use"));
+    Command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("&Use"));
     placeInTwips(Command1, 60, 1740, 912, 312);
-    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("Cancel"));
+    Command2 = makeButton(this, QStringLiteral("Command2"), QStringLiteral("&Cancel"));
     placeInTwips(Command2, 1320, 1740, 912, 312);
+    // Enter in a field or list uses the settings, as "Use" does.
+    Command1->setDefault(true);
 
     // Each field is named by its caption; the lists change on the wheel only with the focus.
     nameListsByTheirLabels();
@@ -140,6 +142,8 @@ void frmPort::Form_Load()
 
 void frmPort::showEvent(QShowEvent *event)
 {
+    // The focus is drawn from the start, not only after the first Tab.
+    setAttribute(Qt::WA_KeyboardFocusChange);
     describeDevices();
     QDialog::showEvent(event);
 }

@@ -23,30 +23,30 @@ int nextWaitMs(const SendLimit &limit)
 
 } // namespace
 
-int writeBefore(int fd, const QByteArray &text, const SendLimit &limit, qsizetype *written)
+int writeBefore(int fd, const QByteArray &text, const SendLimit &limit, qsizetype *taken)
 {
     const SystemCalls &calls = systemCalls();
     const char *next = text.constData();
     qsizetype left = text.size();
     int idleStepMs = 0; // grows while poll says "ready" and the device takes nothing
     const auto result = [&](int error) {
-        if (written)
-            *written = text.size() - left;
+        if (taken)
+            *taken = text.size() - left;
         return error;
     };
     while (left > 0) {
         if (limit.isCancelled())
             return result(ECANCELED);
-        const ssize_t taken = calls.write(fd, next, size_t(left));
-        if (taken > 0) {
-            next += taken;
-            left -= taken;
+        const ssize_t written = calls.write(fd, next, size_t(left));
+        if (written > 0) {
+            next += written;
+            left -= written;
             idleStepMs = 0;
             continue;
         }
-        if (taken < 0 && errno == EINTR)
+        if (written < 0 && errno == EINTR)
             continue;
-        if (taken < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+        if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return result(errno);
         if (limit.deadline.hasExpired())
             return result(ETIMEDOUT);

@@ -25,7 +25,7 @@ inline constexpr int cancelCheckMs = 50;
 // (as the parallel printer driver always does), sleeps a growing step, so the wait costs next to
 // no processor time. Returns 0 once everything is written, ETIMEDOUT at the deadline, ECANCELED
 // when the action was cancelled, or the system's error number of the write or poll that failed.
-// written, when given, receives how many bytes the device took.
-[[nodiscard]] int writeBefore(int fd, const QByteArray &text, const SendLimit &limit, qsizetype *written = nullptr);
+// taken, when given, receives how many bytes the device took.
+[[nodiscard]] int writeBefore(int fd, const QByteArray &text, const SendLimit &limit, qsizetype *taken = nullptr);
 
 } // namespace kr52

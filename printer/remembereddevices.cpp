@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "printer/remembereddevices.h"
 
+#include "app/configfolder.h"
 #include "printer/devicemap.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
-#include <QtGlobal>
 
 namespace kr52 {
 
@@ -53,11 +53,7 @@ QString saveChange(const QString &portName, Change change)
 
 QString rememberedDevicesFile()
 {
-    // A relative XDG_CONFIG_HOME is invalid and is ignored, as other desktop programs do.
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!isFullPath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/kr52-config/devices.conf");
+    return configFolder() + QStringLiteral("/devices.conf");
 }
 
 QString rememberedDeviceFor(const QString &portName)

@@ -62,6 +62,7 @@ ProfileResult parseProfile(const QByteArray &text, const QString &name)
             if (profile.cutOffset)
                 return refuse(QStringLiteral("%1: the cut offset is given twice.").arg(where));
             profile.cutOffset = assignment->entry;
+            profile.cutOffsetOrigin = where;
         } else if (section == settingsSection) {
             profile.settings.append(*assignment);
         } else if (!profilePortKeys().contains(key)) {
@@ -71,6 +72,7 @@ ProfileResult parseProfile(const QByteArray &text, const QString &name)
             return refuse(QStringLiteral("%1: \"%2\" is given twice in [port].").arg(where, key));
         } else {
             profile.port.insert(key, assignment->entry);
+            profile.portOrigins.insert(key, where);
         }
     }
     return {profile, {}};

@@ -27,6 +27,9 @@ struct Profile {
     QList<Assignment> settings; // in file order, not yet matched against the catalogue
     std::optional<QString> cutOffset;
     QMap<QString, QString> port; // key (one of profilePortKeys) -> value
+    // Where the cut offset and each [port] key stand ("shop.ini line 6"), for messages.
+    QString cutOffsetOrigin;
+    QMap<QString, QString> portOrigins;
 };
 
 // port, device, baud, data, stop.

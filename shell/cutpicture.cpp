@@ -2,6 +2,7 @@
 #include "shell/cutpicture.h"
 
 #include "shell/cutpictureaccessible.h"
+#include "ui/uifont.h"
 
 #include <QAccessible>
 #include <QKeyEvent>
@@ -45,7 +46,7 @@ void LineControl::setEnds(double x1, double x2)
 }
 
 CutPicture::CutPicture(const QPixmap &strip, QWidget *parent)
-    : QWidget(parent), m_strip(strip), m_line(new LineControl(this))
+    : QWidget(parent), m_strip(strip), m_scale(layoutScale()), m_line(new LineControl(this))
 {
     setObjectName(QStringLiteral("Picture1"));
     m_line->setObjectName(QStringLiteral("Line1"));
@@ -88,7 +89,9 @@ void CutPicture::setOffsetRange(double lowest, double highest)
 void CutPicture::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_strip);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(QPointF(0, 0), QSizeF(m_strip.size()) / m_strip.devicePixelRatio() * m_scale), m_strip,
+                       QRectF(m_strip.rect()));
     if (hasFocus()) {
         // Drawn inside the edges: the picture has exactly the strip's size and place.
         painter.setPen(
@@ -96,6 +99,8 @@ void CutPicture::paintEvent(QPaintEvent *)
         painter.drawRect(QRectF(rect()).adjusted(focusMarkWidth / 2.0, focusMarkWidth / 2.0, -focusMarkWidth / 2.0,
                                                  -focusMarkWidth / 2.0));
     }
+    // The line in the strip's own pixels, grown with the window.
+    painter.scale(m_scale, m_scale);
     painter.setPen(QPen(m_line->color(), m_line->width()));
     // The nearest row: a height read from pointer row r comes back as r give or take a rounding
     // error, which flooring would put on the row above.
@@ -107,14 +112,14 @@ void CutPicture::paintEvent(QPaintEvent *)
 
 void CutPicture::mousePressEvent(QMouseEvent *event)
 {
-    emit mouseDown(event->button(), event->modifiers(), float(event->position().x() * unitsPerWidthPixel),
-                   float(event->position().y() / pixelsPerUnit));
+    emit mouseDown(event->button(), event->modifiers(), float(event->position().x() / m_scale * unitsPerWidthPixel),
+                   float(event->position().y() / m_scale / pixelsPerUnit));
 }
 
 void CutPicture::mouseMoveEvent(QMouseEvent *event)
 {
-    emit mouseMove(event->buttons(), event->modifiers(), float(event->position().x() * unitsPerWidthPixel),
-                   float(event->position().y() / pixelsPerUnit));
+    emit mouseMove(event->buttons(), event->modifiers(), float(event->position().x() / m_scale * unitsPerWidthPixel),
+                   float(event->position().y() / m_scale / pixelsPerUnit));
 }
 
 void CutPicture::keyPressEvent(QKeyEvent *event)
@@ -138,8 +143,8 @@ void CutPicture::keyPressEvent(QKeyEvent *event)
 
 void CutPicture::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit mouseUp(event->button(), event->modifiers(), float(event->position().x() * unitsPerWidthPixel),
-                 float(event->position().y() / pixelsPerUnit));
+    emit mouseUp(event->button(), event->modifiers(), float(event->position().x() / m_scale * unitsPerWidthPixel),
+                 float(event->position().y() / m_scale / pixelsPerUnit));
 }
 
 } // namespace kr52

@@ -84,6 +84,7 @@ protected:
 
 private:
     QPixmap m_strip;
+    double m_scale; // the window's growth with the desktop's text (1 as designed)
     LineControl *m_line;
     double m_offset = 0;
     QString m_offsetText;

@@ -25,6 +25,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QSvgWidget>
 #include <QTabBar>
 
@@ -40,6 +42,19 @@ constexpr float zeroLine = 33.0f;
 constexpr float bandTop = 3.1f;
 constexpr float bandBottom = 62.9f;
 constexpr float offsetLimit = 29.9f;
+
+// A vector drawing rendered for the control's size and the screen's pixel ratio, so that it is
+// sharp at any scale and on any desktop text size.
+QPixmap drawnAtSize(const QString &drawing, const QWidget *control)
+{
+    const qreal ratio = control->devicePixelRatioF();
+    QPixmap pixmap(control->size() * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    QSvgRenderer(drawing).render(&painter, QRectF(QPointF(0, 0), QSizeF(control->size())));
+    return pixmap;
+}
 
 } // namespace
 
@@ -60,8 +75,9 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
     SSTab1->setGeometry(px(60), px(60), px(6555), px(4395));
     // Clicking the tab row takes the focus, so a typed cut offset is validated then too.
     SSTab1->tabBar()->setFocusPolicy(Qt::StrongFocus);
-    buildMainPage(addPage(QStringLiteral("Main")));
+    buildMainPage(addPage(QStringLiteral("&Main")));
     buildSettingsPages();
+    buildProfileMenu();
 
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
 
@@ -92,10 +108,9 @@ void frmMain::buildMainPage(QWidget *page)
 
     auto *image = new QLabel(page);
     image->setObjectName(QStringLiteral("Image1"));
-    image->setPixmap(QPixmap(QStringLiteral(":/art/printer.png")));
-    image->setScaledContents(true);
     image->setAccessibleName(QStringLiteral("Arvel KR52 printer"));
     placeInTwips(image, 240, 480, 2400, 1980);
+    image->setPixmap(drawnAtSize(QStringLiteral(":/art/printer.svg"), image));
 
     placeInTwips(
         makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)), 2760,
@@ -112,14 +127,14 @@ void frmMain::buildMainPage(QWidget *page)
     placeInTwips(labVer, 3540, 1500, 1512, 252);
     placeInTwips(makeLabel(page, QStringLiteral("labDate"), QString(), medium), 3540, 1740, 1692, 252);
 
-    auto *manual = makeButton(page, QStringLiteral("comManual"), QStringLiteral("Instructions"));
+    auto *manual = makeButton(page, QStringLiteral("comManual"), QStringLiteral("&Instructions"));
     placeInTwips(manual, 2760, 1860, 3135, 315);
     connect(manual, &QPushButton::clicked, this, &frmMain::comManual_Click);
-    auto *faq = makeButton(page, QStringLiteral("comFAQ"), QStringLiteral("KR52 Frequently Asked Questions"));
+    auto *faq = makeButton(page, QStringLiteral("comFAQ"), QStringLiteral("KR52 &Frequently Asked Questions"));
     placeInTwips(faq, 2760, 2160, 3135, 315);
     connect(faq, &QPushButton::clicked, this, &frmMain::comFAQ_Click);
 
-    auto *confPort = makeButton(page, QStringLiteral("comConfPort"), QStringLiteral("Configure Port"),
+    auto *confPort = makeButton(page, QStringLiteral("comConfPort"), QStringLiteral("&Configure Port"),
                                 QStringLiteral("Setup Parallel or Serial communication"));
     placeInTwips(confPort, 240, 2640, 1272, 312);
     connect(confPort, &QPushButton::clicked, this, &frmMain::comConfPort_Click);
@@ -127,7 +142,7 @@ void frmMain::buildMainPage(QWidget *page)
                            QStringLiteral("Click here first to establish communication with your KR52."), normal),
                  1560, 2700, 4812, 252);
 
-    auto *presets = makeButton(page, QStringLiteral("comPresets"), QStringLiteral("Presets"),
+    auto *presets = makeButton(page, QStringLiteral("comPresets"), QStringLiteral("&Presets"),
                                QStringLiteral("Select a preset configuration"));
     placeInTwips(presets, 240, 2940, 1272, 312);
     presets->hide();
@@ -137,7 +152,7 @@ void frmMain::buildMainPage(QWidget *page)
     placeInTwips(presetsText, 1560, 3000, 4812, 252);
     presetsText->hide();
 
-    auto *selfTest = makeButton(page, QStringLiteral("Command4"), QStringLiteral("Print Self Test"),
+    auto *selfTest = makeButton(page, QStringLiteral("Command4"), QStringLiteral("Print &Self Test"),
                                 QStringLiteral("Print a self-test page on the connected KR52."));
     placeInTwips(selfTest, 240, 3240, 1272, 312);
     connect(selfTest, &QPushButton::clicked, this, &frmMain::Command4_Click);
@@ -146,7 +161,7 @@ void frmMain::buildMainPage(QWidget *page)
                            normal),
                  1560, 3300, 4812, 252);
 
-    auto *use = makeButton(page, QStringLiteral("comUse"), QStringLiteral("Use Settings"),
+    auto *use = makeButton(page, QStringLiteral("comUse"), QStringLiteral("&Use Settings"),
                            QStringLiteral("Send new settings to the connected KR52."));
     placeInTwips(use, 240, 3840, 1272, 312);
     connect(use, &QPushButton::clicked, this, &frmMain::comUse_Click);
@@ -158,8 +173,9 @@ void frmMain::buildMainPage(QWidget *page)
 void frmMain::buildSettingsPages()
 {
     nameListsByTheirLabels();
-    const QStringList pageCaptions{QStringLiteral("General"), QStringLiteral("Characters"), QStringLiteral("Tickets"),
-                                   QStringLiteral("Alignment")};
+    // Each tab's caption marks its access key: Alt+G, Alt+H, Alt+T, Alt+A (Alt+M for "Main").
+    const QStringList pageCaptions{QStringLiteral("&General"), QStringLiteral("C&haracters"), QStringLiteral("&Tickets"),
+                                   QStringLiteral("&Alignment")};
     std::vector<QWidget *> pages;
     for (const QString &caption : pageCaptions)
         pages.push_back(addPage(caption));
@@ -176,9 +192,10 @@ void frmMain::buildSettingsPages()
         list->setEditable(false);
         list->addItems(row.entries);
         placeInTwips(list, 3120, top, 2535, 315);
+        fitEntriesIn(list);
         guardAgainstWheel(list);
         list->setAccessibleDescription(QStringLiteral("%1 page. \"No change\" leaves the printer's setting as it is.")
-                                           .arg(pageCaptions[std::size_t(row.page) - 1]));
+                                           .arg(withoutAccessKey(pageCaptions[std::size_t(row.page) - 1])));
 
         // The captions are the list's buddies, so assistive tools name the list by them.
         if (row.qualifier.isEmpty()) {
@@ -214,9 +231,12 @@ void frmMain::buildAdjuster(QWidget *page)
     placeInTwips(Picture1, 3420, 1440, 1950, 1965);
     Picture1->line()->setEnds(0, 1950.0 / 390.0);
     Picture1->setOffsetRange(-offsetLimit, offsetLimit);
-    Picture1->setAccessibleName(QStringLiteral("Cut position: drag the line or use the arrow keys"));
+    // Named as the box below it, with the unit, since the bridge passes a slider's value on
+    // as a bare number; how to move it is its description.
+    Picture1->setAccessibleName(QStringLiteral("Cut offset in mm"));
     Picture1->setAccessibleDescription(
-        QStringLiteral("Up and Down move the line by 0.1 mm, Page Up and Page Down by 1 mm, Home puts it back to 0."));
+        QStringLiteral("Drag the line, or: Up and Down move it by 0.1 mm, Page Up and Page Down by 1 mm, Home puts it "
+                       "back to 0."));
     connect(Picture1, &CutPicture::mouseDown, this, &frmMain::Picture1_MouseDown);
     connect(Picture1, &CutPicture::mouseMove, this, &frmMain::Picture1_MouseMove);
     connect(Picture1, &CutPicture::mouseUp, this, &frmMain::Picture1_MouseUp);

@@ -45,6 +45,16 @@ public:
     void setLptport(const QString &port) { m_lptport = port; }
     [[nodiscard]] kr52::MSComm *serialControl() const { return MSComm1; }
 
+    // Sets the lists and the cut offset from the profile at path; lists it leaves out go to "No
+    // change". A profile with any fault is refused whole with one message that names the file and
+    // line, and nothing changes. Never sends anything and never chooses a port. Returns whether
+    // the profile was taken.
+    bool openProfile(const QString &path);
+    // Writes the current choices to path as a profile that kr52ctl applies with the same bytes as
+    // "Use Settings", with the serial settings when a serial port is chosen. Returns whether it
+    // was written; any failure is shown, and an existing file is then left as it was.
+    bool saveProfile(const QString &path);
+
     // Rounds to a tenth, clamps to -29.9 .. 29.9, shows the value with "mm" and moves the line.
     void AdjustCutPosition(float orig);
 
@@ -67,6 +77,9 @@ private:
     // top-left corner, tab row included.
     QWidget *addPage(const QString &caption);
 
+    // The profile menu in the free corner of the tab row, and its actions.
+    void buildProfileMenu();
+
     void Form_Load();
     void Form_Unload();
 
@@ -77,6 +90,8 @@ private:
     // message with the reason, followed by what reached the printer.
     void runPrinterAction(const kr52::SendPlan &plan);
 
+    void actOpenProfile_Triggered();
+    void actSaveProfile_Triggered();
     void Command4_Click();
     void comUse_Click();
     void comConfPort_Click();

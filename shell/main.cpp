@@ -13,12 +13,13 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("kr52-config"));
     QApplication::setApplicationVersion(kr52::versionText());
 
-    // The window takes no options; --help and --version are answered before any display is needed.
+    // The window takes only --profile; --help and --version are answered before any display is needed.
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("Configures the KR52 thermal printer's memory switches over a serial port or a parallel/USB "
                        "printer device."));
     kr52::addStandardOptions(options);
+    kr52::addProfileOption(options);
     if (const kr52::CommandLineOutcome outcome = kr52::readCommandLine(options, kr52::argumentList(argc, argv));
         !outcome.carryOn)
         return kr52::finish(outcome);
@@ -34,6 +35,9 @@ int main(int argc, char *argv[])
     // Hidden dialogs do not keep the program alive: closing the main window ends it.
     QApplication::setQuitOnLastWindowClosed(true);
     frmMain window(kr52::dataFolder(QCoreApplication::applicationDirPath()));
+    // A profile that cannot be taken is said before the window shows, which then starts as usual.
+    if (const std::optional<QString> profile = kr52::profileToOpen(options))
+        window.openProfile(*profile);
     window.show();
     return QApplication::exec();
 }

@@ -66,6 +66,16 @@ void windowBackgrounds()
 }
 
 // A picture with transparency as the window shows it, over the window's colour.
+// The printer as the page shows it: its drawing rendered at 160 x 132 on a clear background.
+QImage drawnPrinter()
+{
+    QImage printer(160, 132, QImage::Format_ARGB32);
+    printer.fill(Qt::transparent);
+    QPainter painter(&printer);
+    QSvgRenderer(QStringLiteral(":/art/printer.svg")).render(&painter);
+    return printer;
+}
+
 QImage onWindow(const QImage &picture, const QColor &window)
 {
     QImage shown(picture.size(), QImage::Format_RGB32);
@@ -183,16 +193,14 @@ void tst_Artwork::stripHasBlackLinesDownBothSides()
 
 void tst_Artwork::printerHasATransparentBackground()
 {
-    const PngHeader header = readPngHeader(QStringLiteral(":/art/printer.png"));
-    QCOMPARE(header.width, 200);
-    QCOMPARE(header.height, 191);
-    QCOMPARE(header.colourType, 6); // truecolour with alpha
-    QCOMPARE(header.bitDepth, 8);
+    QSvgRenderer drawing(QStringLiteral(":/art/printer.svg"));
+    QVERIFY(drawing.isValid());
+    QCOMPARE(drawing.viewBoxF().size(), QSizeF(160, 132));
 
-    const QImage printer(QStringLiteral(":/art/printer.png"));
+    const QImage printer = drawnPrinter();
     QVERIFY(!printer.allGray());
     // No box around it: the corners and the sides beside the ticket let the window through.
-    for (const QPoint &clear : {QPoint(0, 0), QPoint(199, 0), QPoint(0, 190), QPoint(199, 190), QPoint(5, 40)})
+    for (const QPoint &clear : {QPoint(0, 0), QPoint(159, 0), QPoint(0, 131), QPoint(159, 131), QPoint(4, 27)})
         QCOMPARE(qAlpha(printer.pixel(clear)), 0);
 }
 
@@ -206,15 +214,14 @@ void tst_Artwork::printerStandsOutOnLightAndDarkWindows_data()
 void tst_Artwork::printerStandsOutOnLightAndDarkWindows()
 {
     QFETCH(QColor, window);
-    const QImage printer = QImage(QStringLiteral(":/art/printer.png")).convertToFormat(QImage::Format_ARGB32);
+    const QImage printer = drawnPrinter();
     const QImage shown = onWindow(printer, window);
-    // The dark front, below the cover, spans rows 71 to 114 of the 132-row drawing, stretched to
-    // 191 rows.
-    for (int y = 71 * 191 / 132 + 2; y <= 114 * 191 / 132 - 2; ++y) {
+    // The dark front, below the cover, spans rows 71 to 114 of the 132-row drawing.
+    for (int y = 72; y <= 113; ++y) {
         int x = 0;
         while (x < printer.width() && qAlpha(printer.pixel(x, y)) < 128)
             ++x;
-        QVERIFY2(x < 60, qPrintable(QStringLiteral("row %1 has no body on its left").arg(y)));
+        QVERIFY2(x < 48, qPrintable(QStringLiteral("row %1 has no body on its left").arg(y)));
         bool standsOut = false;
         for (int i = x; i < x + 4; ++i)
             standsOut = standsOut || contrast(shown.pixel(i, y), window.rgb()) >= 3.0;
@@ -287,7 +294,9 @@ void tst_Artwork::windowShowsTheArtwork()
 
     const auto *image = window.findChild<QLabel *>(QStringLiteral("Image1"));
     QVERIFY(image);
-    QCOMPARE(image->pixmap().size(), QSize(200, 191));
+    // Rendered from the drawing at the size the page shows it, not a stretched bitmap.
+    QCOMPARE(image->pixmap().deviceIndependentSize().toSize(), QSize(160, 132));
+    QVERIFY(!image->hasScaledContents());
     const auto *logo = window.findChild<QSvgWidget *>(QStringLiteral("Picture2"));
     QVERIFY(logo);
     QVERIFY(logo->renderer()->isValid());

@@ -112,6 +112,40 @@ private slots:
         QVERIFY(!help.contains(QStringLiteral("session")));
     }
 
+    // kr52-config's --profile: read before any window, once at most.
+    void profileToOpen_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("profile"); // "<none>" when none is to be opened
+        QTest::addColumn<QString>("error");
+        QTest::newRow("none") << QStringList{} << "<none>" << QString();
+        QTest::newRow("given") << QStringList{"--profile", "shop.ini"} << "shop.ini" << QString();
+        QTest::newRow("joined, with Qt's options") << QStringList{"-platform", "offscreen", "--profile=a b.ini"}
+                                                   << "a b.ini" << QString();
+        QTest::newRow("empty, read as a file name") << QStringList{"--profile", ""} << "" << QString();
+        QTest::newRow("twice") << QStringList{"--profile", "a.ini", "--profile", "b.ini"} << "<none>"
+                               << "kr52-test: --profile is given more than once.\nUsage: kr52-test [options]\n";
+        QTest::newRow("no file") << QStringList{"--profile"} << "<none>"
+                                 << "kr52-test: Missing value after '--profile'.\n";
+    }
+
+    void profileToOpen()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, profile);
+        QFETCH(QString, error);
+        QCommandLineParser options;
+        addStandardOptions(options);
+        addProfileOption(options);
+        const CommandLineOutcome outcome = kr52::readCommandLine(options, QStringList{"kr52-test"} + arguments);
+        QVERIFY2(outcome.error.startsWith(error), qPrintable(outcome.error));
+        QCOMPARE(outcome.carryOn, error.isEmpty());
+        if (outcome.carryOn)
+            QCOMPARE(kr52::profileToOpen(options).value_or(QStringLiteral("<none>")), profile);
+        QVERIFY(kr52::readCommandLine(options, {"kr52-test", "--help"})
+                    .output.contains(QStringLiteral("--profile <file>")));
+    }
+
     void missingDisplayReason_data()
     {
         QTest::addColumn<QStringList>("environment"); // NAME=value, set for the case; the rest unset

@@ -4,6 +4,7 @@
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "shell/frmMain.h"
+#include "support/faultinjection.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 #include "support/pseudoterminal.h"
@@ -23,6 +24,7 @@
 
 #include <memory>
 #include <optional>
+#include <termios.h>
 
 using namespace kr52;
 
@@ -205,6 +207,54 @@ private slots:
         QCOMPARE(third.readAll(), golden());
     }
 
+    void portOptionsOnTheCommandLineWinOverTheProfile_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "PROFILE" and "PTY" stand for the paths
+        QTest::addColumn<bool>("toTheProfilesDevice");
+        QTest::addColumn<uint>("lineFlags"); // rate code, data and stop bits asked of the line
+        const QStringList given{"--device", "PTY", "--baud", "38400", "--data", "8", "--stop", "1"};
+        QTest::newRow("the profile's own") << QStringList{"apply", "PROFILE"} << true << uint(B19200 | CS7 | CSTOPB);
+        QTest::newRow("options after the profile")
+            << QStringList{"apply", "PROFILE"} + given << false << uint(B38400 | CS8);
+        QTest::newRow("options before the profile")
+            << QStringList{"apply"} + given + QStringList{"PROFILE"} << false << uint(B38400 | CS8);
+        QTest::newRow("only the baud rate given")
+            << QStringList{"apply", "--baud", "38400", "PROFILE"} << true << uint(B38400 | CS7 | CSTOPB);
+        QTest::newRow("only a printer given")
+            << QStringList{"apply", "PROFILE", "--device", "PTY"} << false << uint(B19200 | CS7 | CSTOPB);
+    }
+
+    // The profile's [port] keys are defaults: each option given on the command line wins over
+    // its key, wherever it stands, and the others keep the profile's values.
+    void portOptionsOnTheCommandLineWinOverTheProfile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, toTheProfilesDevice);
+        QFETCH(uint, lineFlags);
+        PseudoTerminal profilesDevice;
+        PseudoTerminal givenDevice;
+        QTemporaryDir dir;
+        const QString profilePath = dir.filePath(QStringLiteral("shop.ini"));
+        QFile profile(profilePath);
+        QVERIFY(profile.open(QIODevice::WriteOnly));
+        profile.write("[settings]\nZero Style=Slash\n[port]\ndevice=" + profilesDevice.devicePath().toUtf8() +
+                      "\nbaud=19200\ndata=7\nstop=2\n");
+        profile.close();
+        arguments.replaceInStrings(QRegularExpression(QStringLiteral("^PTY$")), givenDevice.devicePath());
+        arguments.replaceInStrings(QRegularExpression(QStringLiteral("^PROFILE$")), profilePath);
+        PseudoTerminal &receiver = toTheProfilesDevice ? profilesDevice : givenDevice;
+        PseudoTerminal &passedOver = toTheProfilesDevice ? givenDevice : profilesDevice;
+
+        FaultInjection line(receiver.devicePath()); // only to see what the line is asked to run with
+        TestConsole console;
+        QCOMPARE(ctl::run(QStringList{"kr52ctl"} + arguments, console), int(ctl::Done));
+        QCOMPARE(console.errLines, QStringList());
+        QCOMPARE(receiver.readAll().right(4), linktest::selfTest());
+        QCOMPARE(passedOver.readAll(), QByteArray());
+        QVERIFY(line.requestedLineFlags());
+        QCOMPARE(*line.requestedLineFlags() & uint(CBAUD | CSIZE | CSTOPB | PARENB), lineFlags);
+    }
+
     void refusesBeforeOpeningAnything_data()
     {
         QTest::addColumn<QStringList>("arguments"); // "PTY" and "PROFILE" stand for the paths
@@ -308,6 +358,16 @@ private slots:
         QCOMPARE(lines.at(26), QStringLiteral("1B 23 45 2B 30 31 32 33 0A 00  sets bits 0, 1, 5, 8 of switch E, for "
                                               "\"Start Position Adjustment\" = \"Adjust as below\" (-12.3 mm)"));
         QCOMPARE(lines.last(), QStringLiteral("1B 3F 0A 00                    self test"));
+
+        // Nothing is sent, so no printer need be named: the same lines without one.
+        arguments.remove(2, 2);
+        const Run noPrinter = kr52ctl(arguments);
+        QCOMPARE(noPrinter.status, 0);
+        QCOMPARE(noPrinter.err, QString());
+        QCOMPARE(noPrinter.out, run.out);
+        const Run selfTestOnly = kr52ctl({"selftest", "--dry-run"});
+        QCOMPARE(selfTestOnly.status, 0);
+        QCOMPARE(selfTestOnly.out, QStringLiteral("1B 3F 0A 00                    self test\n"));
     }
 
     void selfTestGoesOverEitherLink()

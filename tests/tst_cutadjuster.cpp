@@ -370,6 +370,27 @@ private slots:
         QCOMPARE(redRows(main, 40), QList<int>{qRound(lineHeight(main) * pixelsPerUnit)});
     }
 
+    // With Num Lock off the keypad's arrows and page keys come with the keypad modifier: they move
+    // the line as the main keys do. With Ctrl or Shift held the keys are not the picture's.
+    void keypadKeysMoveTheLineAsTheMainKeysDo()
+    {
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        focusPicture(main);
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home}) {
+            main.AdjustCutPosition(5.0f);
+            QTest::keyClick(picture(main), key);
+            const QString moved = offsetText(main);
+            QVERIFY(moved != QStringLiteral(" 5mm"));
+            main.AdjustCutPosition(5.0f);
+            QTest::keyClick(picture(main), key, Qt::KeypadModifier);
+            QCOMPARE(offsetText(main), moved);
+            main.AdjustCutPosition(5.0f);
+            QTest::keyClick(picture(main), key, Qt::ControlModifier);
+            QTest::keyClick(picture(main), key, Qt::ShiftModifier);
+            QCOMPARE(offsetText(main), QStringLiteral(" 5mm"));
+        }
+    }
+
     // A screen reader hears the picture as a slider with the box's text as its value, and can
     // set it, within the range, as the keys would.
     void assistiveToolsReadAndSetThePictureAsASlider()

@@ -226,11 +226,15 @@ private slots:
             expected << dev + "/" + name;
         QCOMPARE(listedPaths(chooser), expected);
         QCOMPARE(chooser->findChild<QLabel *>(QStringLiteral("labDevices"))->text(), caption);
-        // It starts from the port's current device, and the list taking the focus keeps it.
+        // It starts from the port's current device, which none of these is; the list taking the
+        // focus selects its first row, and the path box shows what is highlighted.
+        QCOMPARE(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"))->text(), devicePathFor(port));
         QApplication::setActiveWindow(chooser);
         deviceList(chooser)->setFocus();
         QTRY_VERIFY(deviceList(chooser)->hasFocus());
-        QCOMPARE(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"))->text(), devicePathFor(port));
+        QCOMPARE(deviceList(chooser)->selectedItems().size(), 1);
+        QCOMPARE(deviceList(chooser)->currentRow(), 0);
+        QCOMPARE(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"))->text(), expected.first());
 
         // A device plugged in while the chooser is open joins the list.
         QVERIFY(!linktest::makeDeviceFile(dev, "lp1").isEmpty());
@@ -261,6 +265,59 @@ private slots:
         QVERIFY(dialog->isVisible());
         QCOMPARE(cmodeOf(main), qint16(0));
         QCOMPARE(main.property("lptport").toString(), QStringLiteral("LPT1:"));
+    }
+
+    // From the keyboard: the focused list has a highlighted row, Enter uses exactly that row
+    // (whatever the path box held), Enter in the path box presses "Use", and Tab runs along the
+    // buttons as they stand.
+    void theKeyboardUsesWhatIsHighlighted()
+    {
+        const QString dev = QDir(m_dev->path()).canonicalPath();
+        for (const char *name : {"ttyUSB0", "ttyUSB1"})
+            QVERIFY(!linktest::makeDeviceFile(dev, QString::fromLatin1(name)).isEmpty());
+        m_serialPorts = {{dev + "/ttyUSB0", "", "", "", std::nullopt}, {dev + "/ttyUSB1", "", "", "", std::nullopt}};
+
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        main.show();
+        QWidget *dialog = configurePort(main);
+        selectPort(dialog, QStringLiteral("COM2:"));
+        QWidget *chooser = openChooser(dialog);
+        QVERIFY(chooser);
+        QApplication::setActiveWindow(chooser);
+        QVERIFY(QTest::qWaitForWindowActive(chooser));
+        auto *use = chooser->findChild<QPushButton *>(QStringLiteral("comUseDevice"));
+        QVERIFY(use->isDefault());
+
+        auto *path = chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath"));
+        path->setFocus();
+        const QStringList tabOrder{"comDefaultDevice", "comUseDevice", "comCancelDevice"};
+        for (const QString &next : tabOrder) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), next);
+        }
+
+        typePath(chooser, dev + "/ttyUSB9");
+        deviceList(chooser)->setFocus();
+        QTRY_VERIFY(deviceList(chooser)->hasFocus());
+        QTest::keyClick(deviceList(chooser), Qt::Key_Down);
+        QCOMPARE(deviceList(chooser)->currentRow(), 1);
+        QCOMPARE(path->text(), dev + "/ttyUSB1");
+        const MessageCapture messages;
+        QTest::keyClick(deviceList(chooser), Qt::Key_Return);
+        QVERIFY(!chooser->isVisible());
+        QCOMPARE(rememberedDeviceFor(QStringLiteral("COM2:")), dev + "/ttyUSB1");
+        QCOMPARE(messages.count(), 0);
+
+        // Enter in the path box presses the default button, "Use".
+        QTRY_VERIFY(!dialog->findChild<QDialog *>(QStringLiteral("frmDevice")));
+        chooser = openChooser(dialog);
+        QVERIFY(chooser);
+        QApplication::setActiveWindow(chooser);
+        QVERIFY(QTest::qWaitForWindowActive(chooser));
+        typePath(chooser, dev + "/ttyUSB0");
+        QTest::keyClick(chooser->findChild<QLineEdit *>(QStringLiteral("txtDevicePath")), Qt::Key_Return);
+        QVERIFY(!chooser->isVisible());
+        QCOMPARE(rememberedDeviceFor(QStringLiteral("COM2:")), dev + "/ttyUSB0");
     }
 
     // Typed paths lose outer blanks; a path that is not a full one is refused, nothing is kept.

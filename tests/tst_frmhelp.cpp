@@ -4,6 +4,7 @@
 #include "helppages/helppage.h"
 #include "helppages/readablecolours.h"
 #include "shell/frmMain.h"
+#include "support/desktoptext.h"
 #include "support/messagecapture.h"
 
 #include <QApplication>
@@ -13,11 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <cerrno>
 #include <functional>
+#include <tuple>
 #include <sys/stat.h>
 
 namespace {
@@ -31,9 +33,9 @@ QString openingOf(const QString &shownText)
     return shownText.section(QLatin1Char('\n'), 0, 2);
 }
 
-QTextBrowser *textOf(frmHelp *help)
+QTextEdit *textOf(frmHelp *help)
 {
-    return help->findChild<QTextBrowser *>(QStringLiteral("rtbHelpText"));
+    return help->findChild<QTextEdit *>(QStringLiteral("rtbHelpText"));
 }
 
 int refuseAccess(const char *, int)
@@ -91,6 +93,7 @@ private slots:
     void unreadablePageKeepsThePageShown_data();
     void unreadablePageKeepsThePageShown();
     void headingsReadInLightAndDarkThemes();
+    void aPageGrowsWithTheDesktopsText();
 };
 
 void tst_frmhelp::windowLayout()
@@ -102,16 +105,16 @@ void tst_frmhelp::windowLayout()
     QCOMPARE(help.minimumSize(), QSize(356, 405));
     QCOMPARE(help.maximumSize(), QSize(356, 405));
 
-    QTextBrowser *text = textOf(&help);
+    QTextEdit *text = textOf(&help);
     QVERIFY(text);
     QCOMPARE(text->geometry(), QRect(0, 0, 357, 385));
     QVERIFY(text->isReadOnly());
-    QVERIFY(!text->openLinks());
-    QVERIFY(!text->openExternalLinks());
+    // Nothing in a page is followed; the caret moves with the keys, for reading line by line.
+    QCOMPARE(text->textInteractionFlags(), Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     QPushButton *done = closeButtonOf(&help);
     QVERIFY(done);
-    QCOMPARE(done->text(), QStringLiteral("Close"));
+    QCOMPARE(done->text(), QStringLiteral("&Close"));
     QCOMPARE(done->geometry(), QRect(0, 384, 357, 21));
     QVERIFY(!done->autoDefault());
     QVERIFY(!done->isDefault());
@@ -149,9 +152,13 @@ void tst_frmhelp::helpButtonOpensItsPage()
     bool modal = false;
     bool focusInText = false;
     bool centred = false;
+    bool focusShown = false;
+    QString title;
     QWidget *owner = nullptr;
     QVERIFY(visitHelp(button, [&](frmHelp *help) {
         shownText = textOf(help)->toPlainText();
+        title = help->windowTitle();
+        focusShown = help->testAttribute(Qt::WA_KeyboardFocusChange);
         modal = help->isModal();
         owner = help->parentWidget();
         focusInText = help->focusWidget() == textOf(help);
@@ -163,7 +170,10 @@ void tst_frmhelp::helpButtonOpensItsPage()
     QVERIFY(modal);
     QCOMPARE(owner, &main);
     QVERIFY(focusInText);
+    QVERIFY(focusShown);
     QVERIFY(centred);
+    // Without a title bar, the window is still announced by its page's title.
+    QCOMPARE(title, opening.section(QLatin1Char('\n'), 0, 0));
 
     // Closed means hidden: the window stays with its page until the main window goes.
     auto *help = main.findChild<frmHelp *>();
@@ -219,7 +229,7 @@ void tst_frmhelp::escapeDoesNotCloseEnterOnCloseDoes()
     bool tabReachesClose = false;
     bool openAfterEnterOnClose = true;
     QVERIFY(visitHelp(helpButton(main, 2), [&](frmHelp *help) {
-        QTextBrowser *text = textOf(help);
+        QTextEdit *text = textOf(help);
         QTest::keyClick(text, Qt::Key_Escape);
         QTest::keyClick(help, Qt::Key_Escape);
         openAfterEscape = help->isVisible();
@@ -359,6 +369,33 @@ void tst_frmhelp::headingsReadInLightAndDarkThemes()
     QCOMPARE(headingColour(), written);
     help.setPalette(dark);
     QVERIFY(kr52::contrastRatio(headingColour(), dark.color(QPalette::Base)) >= kr52::readableContrast);
+}
+
+// On a desktop whose text is larger than designed the window grows, and its page with it: text,
+// indents and tab stops alike, so the columns of a table still line up.
+void tst_frmhelp::aPageGrowsWithTheDesktopsText()
+{
+    const auto measure = [](double desktopPoints) {
+        const DesktopText desktop(desktopPoints);
+        QWidget owner;
+        frmHelp help(programDir, &owner);
+        [&help] { QVERIFY(help.SetHelpFile(3)); }();
+        const QTextDocument &page = *textOf(&help)->document();
+        QTextBlock table = page.begin();
+        while (table.isValid() && table.blockFormat().tabPositions().isEmpty())
+            table = table.next();
+        return std::tuple{help.width(), page.begin().begin().fragment().charFormat().fontPointSize(),
+                          table.blockFormat().leftMargin(), table.blockFormat().tabPositions().value(0).position};
+    };
+    const auto [width, title, indent, tab] = measure(9);
+    const auto [grownWidth, grownTitle, grownIndent, grownTab] = measure(14);
+    const double growth = 14 / 8.25;
+    QVERIFY(indent > 0 && tab > 0);
+    QCOMPARE(grownWidth, qRound(5340 * growth / 15));
+    QCOMPARE(width, 356);
+    QCOMPARE(grownTitle, title * growth);
+    QCOMPARE(grownIndent, indent * growth);
+    QCOMPARE(grownTab, tab * growth);
 }
 
 QTEST_MAIN(tst_frmhelp)

@@ -151,15 +151,21 @@ private slots:
     {
         QTest::addColumn<bool>("serial");
         QTest::addColumn<int>("status");
+        QTest::addColumn<int>("answer"); // what each write gives: -EAGAIN, or 0 bytes taken
         QTest::addColumn<QString>("reason");
-        QTest::newRow("serial") << true << noStatus << serialTimedOut;
-        QTest::newRow("no status word") << false << noStatus << "Timed out: the printer did not take the data.";
-        QTest::newRow("out of paper") << false << 0x20 << "Timed out: the printer is out of paper.";
-        QTest::newRow("out of paper, on line, no error") << false << 0xb8 << "Timed out: the printer is out of paper.";
-        QTest::newRow("off line") << false << 0x88 << "Timed out: the printer is off line.";
-        QTest::newRow("printer error") << false << 0x90 << "Timed out: the printer reports an error.";
-        QTest::newRow("busy") << false << 0x18 << "Timed out: the printer is busy.";
-        QTest::newRow("ready, yet nothing taken") << false << 0xd8 << "Timed out: the printer did not take the data.";
+        const QString nothingTaken = QStringLiteral("Timed out: the printer did not take the data.");
+        QTest::newRow("serial") << true << noStatus << -EAGAIN << serialTimedOut;
+        QTest::newRow("no status word") << false << noStatus << -EAGAIN << nothingTaken;
+        QTest::newRow("out of paper") << false << 0x20 << -EAGAIN << "Timed out: the printer is out of paper.";
+        QTest::newRow("out of paper, on line, no error")
+            << false << 0xb8 << -EAGAIN << "Timed out: the printer is out of paper.";
+        QTest::newRow("off line") << false << 0x88 << -EAGAIN << "Timed out: the printer is off line.";
+        QTest::newRow("printer error") << false << 0x90 << -EAGAIN << "Timed out: the printer reports an error.";
+        QTest::newRow("busy") << false << 0x18 << -EAGAIN << "Timed out: the printer is busy.";
+        QTest::newRow("ready, yet nothing taken") << false << 0xd8 << -EAGAIN << nothingTaken;
+        // A write that takes 0 bytes is no progress either: wait, then the deadline.
+        QTest::newRow("serial, writes take 0 bytes") << true << noStatus << 0 << serialTimedOut;
+        QTest::newRow("parallel, writes take 0 bytes") << false << noStatus << 0 << nothingTaken;
     }
 
     // The parallel printer driver says "ready" in poll and answers EAGAIN to every write.
@@ -167,6 +173,7 @@ private slots:
     {
         QFETCH(bool, serial);
         QFETCH(int, status);
+        QFETCH(int, answer);
         QFETCH(QString, reason);
         const std::unique_ptr<Link> link = makeLink(serial);
         FaultInjection faults(link->device());
@@ -175,7 +182,7 @@ private slots:
             faults.setPrinterStatus(status);
         link->setWriteTimeout(400);
         link->open();
-        faults.setWriteAnswers({-EAGAIN}, true);
+        faults.setWriteAnswers({answer}, true);
 
         QElapsedTimer wall;
         wall.start();

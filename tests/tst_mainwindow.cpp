@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
+#include "support/desktoptext.h"
+#include "ui/accessiblenames.h"
 #include "ui/uifont.h"
 
 #include <QComboBox>
@@ -13,8 +15,23 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <QApplication>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+
 #include <tuple>
 #include <vector>
+
+namespace {
+
+void desktopTextSizes()
+{
+    QTest::addColumn<double>("desktopPoints");
+    QTest::newRow("Qt's own 9 pt") << 9.0;
+    QTest::newRow("a 14 pt desktop") << 14.0;
+}
+
+} // namespace
 
 // The main window's pages, controls, captions and help buttons, as the operator sees them.
 class tst_mainwindow : public QObject {
@@ -39,7 +56,7 @@ private slots:
         QVERIFY(tabs);
         QStringList captions;
         for (int page = 0; page < tabs->count(); ++page)
-            captions << tabs->tabText(page);
+            captions << kr52::withoutAccessKey(tabs->tabText(page));
         QCOMPARE(captions, (QStringList{"Main", "General", "Characters", "Tickets", "Alignment"}));
         QCOMPARE(tabs->currentIndex(), 0);
         QCOMPARE(main.windowTitle(), QStringLiteral("Arvel KR52 Configuration Utility"));
@@ -173,7 +190,7 @@ private slots:
         for (const auto &[name, caption] : captions.asKeyValueRange()) {
             auto *button = main.findChild<QPushButton *>(name);
             QVERIFY2(button, qPrintable(name));
-            QCOMPARE(button->text(), caption);
+            QCOMPARE(kr52::withoutAccessKey(button->text()), caption);
             QCOMPARE(button->isVisible(), name != QLatin1String("comPresets"));
         }
         auto *logoCaption = main.findChild<QLabel *>("Label20");
@@ -188,8 +205,12 @@ private slots:
         QCOMPARE(version->font(), kr52::uiFont(9.75));
     }
 
+    void everyControlFitsInsideItsPage_data() { desktopTextSizes(); }
+
     void everyControlFitsInsideItsPage()
     {
+        QFETCH(double, desktopPoints);
+        const DesktopText desktop(desktopPoints);
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -210,9 +231,14 @@ private slots:
         }
     }
 
-    // Whatever face stands in for the design font, no caption runs past its place.
+    void everyTextFitsItsControl_data() { desktopTextSizes(); }
+
+    // Whatever face stands in for the design font, and whatever size the desktop's text is, no
+    // caption or list entry runs past its place.
     void everyTextFitsItsControl()
     {
+        QFETCH(double, desktopPoints);
+        const DesktopText desktop(desktopPoints);
         frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
         for (QLabel *label : main.findChildren<QLabel *>()) {
             const QFontMetrics metrics(label->font());
@@ -230,9 +256,43 @@ private slots:
         QVERIFY(notice->x() + QFontMetrics(notice->font()).horizontalAdvance(notice->text()) < logo->x());
         for (QPushButton *button : main.findChildren<QPushButton *>()) {
             const QFontMetrics metrics(button->font());
-            QVERIFY2(metrics.horizontalAdvance(button->text()) + 8 <= button->width(),
+            QVERIFY2(metrics.horizontalAdvance(kr52::withoutAccessKey(button->text())) + 8 <= button->width(),
                      qPrintable(button->objectName()));
         }
+        // Every entry shows whole in its closed list, inside the field the style draws it in.
+        for (QComboBox *list : main.findChildren<QComboBox *>()) {
+            QStyleOptionComboBox option;
+            option.initFrom(list);
+            const int room =
+                list->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, list).width();
+            for (int i = 0; i < list->count(); ++i) {
+                const int width = list->fontMetrics().horizontalAdvance(list->itemText(i));
+                QVERIFY2(width + 2 <= room, qPrintable(QStringLiteral("%1 \"%2\": %3 > %4")
+                                                           .arg(list->objectName(), list->itemText(i))
+                                                           .arg(width + 2)
+                                                           .arg(room)));
+            }
+        }
+    }
+
+    // A desktop whose text is larger than Qt's own 9 points grows the whole window, text and
+    // places alike, by the text's size over the designed 8.25 points.
+    void theWindowGrowsWithTheDesktopsText()
+    {
+        double designedCaption = 0;
+        {
+            const DesktopText plain(9);
+            designedCaption = kr52::uiFont(9.75, true).pointSizeF();
+        }
+        const DesktopText desktop(14);
+        const double growth = 14 / 8.25;
+        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
+        QCOMPARE(main.size(), QSize(qRound(6645 * growth / 15), qRound(4485 * growth / 15)));
+        auto *first = main.findChild<QComboBox *>(QStringLiteral("comEmulation"));
+        QCOMPARE(first->geometry(), QRect(qRound(3120 * growth / 15), qRound(540 * growth / 15),
+                                          qRound(2535 * growth / 15), qRound(315 * growth / 15)));
+        QCOMPARE(main.findChild<QLabel *>(QStringLiteral("labEmulation"))->font().pointSizeF(),
+                 designedCaption * growth);
     }
 
     // Where a face that fits is installed (scripts/setup installs one), the captions take their
@@ -312,7 +372,7 @@ private slots:
             }
             QVERIFY2(texts >= 5, qPrintable(tabs->tabText(page)));
 
-            if (tabs->tabText(page) == QLatin1String("Alignment")) {
+            if (kr52::withoutAccessKey(tabs->tabText(page)) == QLatin1String("Alignment")) {
                 auto *strip = main.findChild<QWidget *>(QStringLiteral("Picture1"));
                 QVERIFY(strip);
                 const QPoint corner = strip->mapTo(&main, QPoint(0, 0));
@@ -321,7 +381,7 @@ private slots:
                 QVERIFY(qGray(shot.pixel(corner + QPoint(113, 70))) > 150); // paper below it
             }
             if (!folder.isEmpty())
-                QVERIFY(shot.save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(tabs->tabText(page))));
+                QVERIFY(shot.save(QStringLiteral("%1/page%2-%3.png").arg(folder).arg(page).arg(kr52::withoutAccessKey(tabs->tabText(page)))));
         }
     }
 };

@@ -5,6 +5,7 @@
 #include "printer/portlock.h"
 #include "printer/printererror.h"
 #include "support/childprocess.h"
+#include "support/faultinjection.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
 
@@ -14,8 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -234,21 +237,78 @@ private slots:
         QCOMPARE(openAsNobody(pty.devicePath()), 0);
     }
 
-    void flockByAnotherProcessMeansBusy_data()
+    // Our lock must hold our PID whole: a lock we could not write (the disk is full) or wrote
+    // only in part names nobody, and others would take it for stale. It is not kept; flock and
+    // the terminal's exclusive mode still guard the port, and the action goes on.
+    void aLockWeCouldNotWriteIsNotKept_data()
     {
-        QTest::addColumn<bool>("serial");
-        QTest::newRow("serial") << true;
-        QTest::newRow("parallel") << false;
+        QTest::addColumn<int>("answer"); // to the write of our PID
+        QTest::newRow("disk full") << -ENOSPC;
+        QTest::newRow("short write") << 4;
+        QTest::newRow("nothing written") << 0;
     }
 
-    void flockByAnotherProcessMeansBusy()
+    void aLockWeCouldNotWriteIsNotKept()
+    {
+        QFETCH(int, answer);
+        PseudoTerminal pty;
+        FaultInjection faults(ownLockPath(pty.devicePath()));
+        faults.setWriteAnswers({answer});
+        kr52::PortLock lock;
+        QCOMPARE(lock.claimLockFile(pty.devicePath()), QString());
+        QCOMPARE(faults.writeCalls(), 1);
+        QCOMPARE(QDir(m_lockDir.path()).entryList(QDir::Files), QStringList());
+
+        QCOMPARE(sendOverSerial(pty.devicePath(), "A"), QString());
+        QCOMPARE(pty.readAll(), QByteArray("A"));
+    }
+
+    // Another program makes its lock between our look and our own exclusive create, which then
+    // meets EEXIST: the port is in use by that program, and its lock stays as it made it.
+    void losingTheRaceForTheLockMeansBusy()
+    {
+        PseudoTerminal pty;
+        ChildProcess other;
+        QVERIFY(other.isRunning());
+        const QString lockPath = ownLockPath(pty.devicePath());
+        FaultInjection faults(lockPath);
+        faults.beforeNextOpen([&] { QVERIFY(writeFile(lockPath, asciiLock(other.pid()))); });
+
+        QCOMPARE(sendOverSerial(pty.devicePath(), "X"),
+                 QStringLiteral("Could not open %1: The device is in use by %2 (PID %3).")
+                     .arg(pty.devicePath(), programName)
+                     .arg(other.pid()));
+        QCOMPARE(pty.readAll(), QByteArray());
+        QFile lock(lockPath);
+        QVERIFY(lock.open(QIODevice::ReadOnly));
+        QCOMPARE(lock.readAll(), asciiLock(other.pid()));
+    }
+
+    void anotherProcessHoldingTheDeviceIsNamed_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::addColumn<bool>("openRefused"); // the open itself fails with EBUSY
+        QTest::newRow("serial, flock") << true << false;
+        QTest::newRow("parallel, flock") << false << false;
+        // A printer driver that allows one open, or a terminal in another user's exclusive mode.
+        QTest::newRow("serial, open refused") << true << true;
+        QTest::newRow("parallel, open refused") << false << true;
+    }
+
+    void anotherProcessHoldingTheDeviceIsNamed()
     {
         QFETCH(bool, serial);
+        QFETCH(bool, openRefused);
         PseudoTerminal pty;
         QTemporaryDir dir;
         const QString device = serial ? pty.devicePath() : linktest::makeDeviceFile(dir.path(), QStringLiteral("lp0"));
         ChildProcess holder(device);
         QVERIFY(holder.isRunning());
+        std::optional<FaultInjection> faults;
+        if (openRefused) {
+            faults.emplace(device);
+            faults->failOpens(EBUSY);
+        }
 
         const std::optional<kr52::PortHolder> found = kr52::findPortHolder(device);
         QVERIFY(found);
@@ -256,26 +316,44 @@ private slots:
         QCOMPARE(found->program, programName);
 
         const QString busy = QStringLiteral("The device is in use by %1 (PID %2).").arg(programName).arg(holder.pid());
+        QCOMPARE(openError(serial, device), busy);
+        QCOMPARE(pty.readAll(), QByteArray());
+
+        holder.end();
+        QVERIFY(!kr52::findPortHolder(device));
+        if (openRefused)
+            QCOMPARE(openError(serial, device), QStringLiteral("The device is in use by another program."));
+    }
+
+private:
+    // Where our own lock for the device is made.
+    QString ownLockPath(const QString &device) const
+    {
+        return QFileInfo(m_lockDir.path()).canonicalFilePath() + QStringLiteral("/LCK..") +
+               QFileInfo(device).fileName();
+    }
+
+    // The reason an open of the device fails, after "Could not open <port>: ", through the serial
+    // control or the parallel port ("LPT1:"); empty when it opened.
+    static QString openError(bool serial, const QString &device)
+    {
+        const QString prefix = serial ? QStringLiteral("Could not open %1: ").arg(device)
+                                      : QStringLiteral("Could not open LPT1: (%1): ").arg(device);
+        QString message;
         if (serial) {
-            QCOMPARE(sendOverSerial(device, "X"), QStringLiteral("Could not open %1: %2").arg(device, busy));
-            QCOMPARE(pty.readAll(), QByteArray());
+            message = sendOverSerial(device, "X");
         } else {
             qputenv("KR52_LPT1", device.toLocal8Bit());
             kr52::ParallelPort port;
             try {
                 port.open(QStringLiteral("LPT1:"));
-                QFAIL("a device held by another program was opened");
             } catch (const kr52::PrinterError &error) {
-                QCOMPARE(error.message(), QStringLiteral("Could not open LPT1: (%1): %2").arg(device, busy));
+                message = error.message();
             }
-            QVERIFY(!port.isOpen());
         }
-
-        holder.end();
-        QVERIFY(!kr52::findPortHolder(device));
+        return message.startsWith(prefix) ? message.mid(prefix.size()) : message;
     }
 
-private:
     // What an open of the device as user "nobody" gives in a child process: 0 or its errno.
     static int openAsNobody(const QString &device)
     {

@@ -24,6 +24,22 @@
 
 using namespace linktest;
 
+namespace {
+
+// The terminal's settings as any program opening the device finds them.
+termios terminalSettings(const QString &devicePath)
+{
+    termios line{};
+    const int fd = ::open(devicePath.toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::tcgetattr(fd, &line);
+        ::close(fd);
+    }
+    return line;
+}
+
+} // namespace
+
 // The printer link and "Print Self Test" from the main window, over a real pseudo-terminal and
 // over files and devices standing in for the parallel port.
 class tst_printerlink : public QObject {
@@ -275,17 +291,38 @@ private slots:
         QVERIFY(driver.requestedLineFlags());
         QCOMPARE(*driver.requestedLineFlags() & uint(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB), lineFlags);
 
-        const int fd = ::open(pty.devicePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-        QVERIFY(fd >= 0);
-        termios line{};
-        QCOMPARE(::tcgetattr(fd, &line), 0);
-        ::close(fd);
+        const termios line = terminalSettings(pty.devicePath());
         QCOMPARE(uint(::cfgetospeed(&line)), speed);
         QCOMPARE(uint(line.c_cflag & CSTOPB), lineFlags & CSTOPB);
         QCOMPARE(uint(line.c_cflag & (CLOCAL | CREAD | CRTSCTS)), uint(CLOCAL | CREAD));
         QCOMPARE(uint(line.c_lflag & (ICANON | ECHO | ISIG)), 0u);
         QCOMPARE(uint(line.c_iflag & (IXON | ICRNL)), 0u);
         QCOMPARE(uint(line.c_oflag & OPOST), 0u);
+    }
+
+    // A serial port as the kernel starts it turns each LF written into CR LF (OPOST|ONLCR) and
+    // reads lines with echo: the line must clear all that, or every command reaches the printer
+    // with a CR in it.
+    void aCookedTerminalIsMadeRawAndTheBytesArriveUnchanged()
+    {
+        PseudoTerminal pty(PseudoTerminal::Start::KernelDefaults);
+        QVERIFY(pty.isValid());
+        const termios cooked = terminalSettings(pty.devicePath());
+        QCOMPARE(uint(cooked.c_oflag & (OPOST | ONLCR)), uint(OPOST | ONLCR));
+        QCOMPARE(uint(cooked.c_lflag & (ICANON | ECHO)), uint(ICANON | ECHO));
+
+        qputenv("KR52_COM1", pty.devicePath().toLocal8Bit());
+        kr52::MSComm comm;
+        comm.setPortOpen(true);
+        comm.setOutput(kr52::setSwitchBitsCommand("2", "0001"));
+        comm.setOutput(kr52::selfTestCommand());
+        comm.setPortOpen(false);
+        QCOMPARE(pty.readAll(), switchBytes('2', '+', "0001") + selfTest());
+
+        const termios line = terminalSettings(pty.devicePath());
+        QCOMPARE(uint(line.c_oflag & OPOST), 0u);
+        QCOMPARE(uint(line.c_lflag & (ICANON | ECHO | ECHONL | ISIG | IEXTEN)), 0u);
+        QCOMPARE(uint(line.c_iflag & (IXON | ICRNL | INLCR | IGNCR | ISTRIP)), 0u);
     }
 
     // The terminal has no setting for one and a half stop bits: refused, never run as one.

@@ -109,8 +109,13 @@ void tst_rtfpages::shippedPage()
     QVERIFY2(!leftover.hasMatch(), qPrintable(leftover.captured()));
     QVERIFY(!text.contains(QChar(0xFFFD)));
 
-    // The page opens with its title as a heading.
+    // The page opens with its title as a heading, and its other headings are marked too.
     const QTextBlock title = document.begin();
+    QCOMPARE(title.blockFormat().headingLevel(), 1);
+    int headings = 0;
+    for (QTextBlock block = title.next(); block.isValid(); block = block.next())
+        headings += block.blockFormat().headingLevel() == 2 ? 1 : 0;
+    QVERIFY(headings >= 1);
     QTextCursor cursor(title);
     cursor.movePosition(QTextCursor::NextCharacter);
     QVERIFY(cursor.charFormat().fontWeight() >= QFont::Bold);

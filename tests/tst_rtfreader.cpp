@@ -101,6 +101,8 @@ private slots:
     void raisedAndCapitalText();
     void longParagraphsBecomeSeveralBlocks_data();
     void longParagraphsBecomeSeveralBlocks();
+    void eachCharsetReadsInItsCodePage_data();
+    void eachCharsetReadsInItsCodePage();
     void highlightAndFixedPitch();
     void fixedPitchFromTheFontTable_data();
     void fixedPitchFromTheFontTable();
@@ -110,6 +112,7 @@ private slots:
     void paragraphFormat_data();
     void paragraphFormat();
     void tabStopsStartAtTheLeftIndent();
+    void outlineLevelsMakeHeadings();
     void fieldsNeverBecomeLinks();
     void aNewPageReplacesTheOld();
     void wordProcessorFile();
@@ -162,6 +165,9 @@ void tst_rtfreader::text_data()
     QTest::newRow("charset beats the document's page")
         << QByteArray("{\\rtf1\\ansicpg1252{\\fonttbl{\\f0\\fcharset238 Arial CE;}}\\f0 \\'9a\\'e8\\'f8}") << "ščř";
     QTest::newRow("Greek") << QByteArray("{\\rtf1\\ansicpg1253 \\'e1\\'e2\\'e3}") << "αβγ";
+    QTest::newRow("Greek by charset") << QByteArray("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset161 Arial Greek;}}"
+                                                    "\\f0 \\'c5\\'eb\\'eb\\'e7\\'ed\\'e9\\'ea\\'dc}")
+                                      << "Ελληνικά";
     QTest::newRow("Thai") << QByteArray("{\\rtf1\\ansicpg874 \\'c0\\'e1\\'a1}") << "ภแก";
     QTest::newRow("Baltic 1257") << QByteArray("{\\rtf1\\ansicpg1257 \\'c0\\'e8}") << "Ąč";
     QTest::newRow("Vietnamese 1258") << QByteArray("{\\rtf1\\ansicpg1258 \\'d5}") << "Ơ";
@@ -224,6 +230,45 @@ void tst_rtfreader::text()
 {
     QFETCH(QByteArray, rtf);
     QFETCH(QString, expected);
+    QCOMPARE(read(rtf), expected);
+}
+
+void tst_rtfreader::eachCharsetReadsInItsCodePage_data()
+{
+    QTest::addColumn<int>("charset");
+    QTest::addColumn<QByteArray>("bytes"); // as the escapes in the text
+    QTest::addColumn<QString>("expected"); // never what the same bytes mean in 1252
+    QTest::newRow("77 Mac Roman") << 77 << QByteArray("\\'8e") << "é";
+    QTest::newRow("128 Shift JIS") << 128 << QByteArray("\\'82\\'a0") << "あ";
+    QTest::newRow("129 Hangul") << 129 << QByteArray("\\'b0\\'a1") << "가";
+    QTest::newRow("134 GB 2312") << 134 << QByteArray("\\'c4\\'e3") << "你";
+    QTest::newRow("136 Big5") << 136 << QByteArray("\\'a4\\'a4") << "中";
+    QTest::newRow("161 Greek") << 161 << QByteArray("\\'e1") << "α";
+    QTest::newRow("162 Turkish") << 162 << QByteArray("\\'f0") << "ğ";
+    QTest::newRow("163 Vietnamese") << 163 << QByteArray("\\'d5") << "Ơ";
+    QTest::newRow("177 Hebrew") << 177 << QByteArray("\\'f9") << "ש";
+    QTest::newRow("178 Arabic") << 178 << QByteArray("\\'c7") << "ا";
+    QTest::newRow("186 Baltic") << 186 << QByteArray("\\'c0") << "Ą";
+    QTest::newRow("204 Cyrillic") << 204 << QByteArray("\\'c4") << "Д";
+    QTest::newRow("222 Thai") << 222 << QByteArray("\\'a1") << "ก";
+    QTest::newRow("238 Central European") << 238 << QByteArray("\\'e8") << "č";
+    QTest::newRow("254 PC 437") << 254 << QByteArray("\\'9b") << "¢";
+    QTest::newRow("255 OEM 850") << 255 << QByteArray("\\'9b") << "ø";
+    // ANSI and sets the reader does not know: the document's own page.
+    QTest::newRow("0 ANSI") << 0 << QByteArray("\\'e1") << "á";
+    QTest::newRow("1 default") << 1 << QByteArray("\\'e1") << "á";
+    QTest::newRow("160 unknown") << 160 << QByteArray("\\'e1") << "á";
+}
+
+// One row for each character set a font may name: its text reads in that set's code page,
+// whatever the document's own page is.
+void tst_rtfreader::eachCharsetReadsInItsCodePage()
+{
+    QFETCH(int, charset);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0\\fcharset" + QByteArray::number(charset) +
+                           " Face;}}\\f0 " + bytes + "}";
     QCOMPARE(read(rtf), expected);
 }
 
@@ -593,6 +638,22 @@ void tst_rtfreader::tabStopsStartAtTheLeftIndent()
     const QList<QTextOption::Tab> table = blockFormatOf(document, QStringLiteral("T\tx")).tabPositions();
     QCOMPARE(table.size(), 1);
     QCOMPARE(table.at(0).position, 80.0);
+}
+
+// \outlinelevelN makes the paragraph a heading of level N+1; \pard ends it, and levels past
+// RTF's 0 to 8 leave body text.
+void tst_rtfreader::outlineLevelsMakeHeadings()
+{
+    QTextDocument document;
+    readRtf("{\\rtf1{\\pard\\outlinelevel0 T\\par}{\\pard\\outlinelevel1 S\\par}\\outlinelevel3\\pard B\\par"
+            "{\\pard\\outlinelevel8 D\\par}{\\pard\\outlinelevel9 N\\par}{\\pard\\outlinelevel-1 M\\par}}",
+            document);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("T")).headingLevel(), 1);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("S")).headingLevel(), 2);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("B")).headingLevel(), 0);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("D")).headingLevel(), 6);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("N")).headingLevel(), 0);
+    QCOMPARE(blockFormatOf(document, QStringLiteral("M")).headingLevel(), 0);
 }
 
 void tst_rtfreader::fieldsNeverBecomeLinks()

@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ui/uifont.h"
+
 #include <QWidget>
+
+#include <cmath>
 
 namespace kr52 {
 
 // The windows were designed in twips, 1/1440 inch: 15 make a pixel at 96 dpi.
 inline constexpr int twipsPerPixel = 15;
 
-[[nodiscard]] constexpr int px(int twips)
+// To the nearest pixel, grown with the desktop's text (layoutScale()).
+[[nodiscard]] inline int px(int twips)
 {
-    return (twips + twipsPerPixel / 2) / twipsPerPixel;
+    return int(std::lround(twips * layoutScale() / twipsPerPixel));
 }
 
 // Places a control at left, top with the given size, all in twips, inside its parent.

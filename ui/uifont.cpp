@@ -48,11 +48,21 @@ Face chooseFace()
 
 } // namespace
 
+double layoutScale()
+{
+    // A desktop that names no font of its own gets Qt's 9 points, and the window keeps its
+    // designed size there. A desktop whose text is larger gets the window grown in proportion.
+    constexpr double designedPoints = 8.25;
+    constexpr double platformDefaultPoints = 9.0;
+    const double desktopPoints = QGuiApplication::font().pointSizeF();
+    return desktopPoints > platformDefaultPoints ? desktopPoints / designedPoints : 1.0;
+}
+
 QFont uiFont(double pointSize, bool bold)
 {
     static const Face face = chooseFace();
     QFont font = face.font;
-    font.setPointSizeF(pointSize * face.scale);
+    font.setPointSizeF(pointSize * face.scale * layoutScale());
     font.setBold(bold);
     return font;
 }

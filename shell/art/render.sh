@@ -2,9 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the window's pictures from the sources beside this script:
 #   strip.py    -> strip.png    (130 x 131, 16-colour palette, drawn pixel by pixel)
-#   printer.svg -> printer.png  (200 x 191, 32-bit colour with a transparent background)
 #   icon16.svg  -> icon16.png, icon.svg -> icon32.png and icon48.png
-# logo.svg is used as it is. Needs python3, rsvg-convert (librsvg2-bin) and ImageMagick.
+# logo.svg and printer.svg are used as they are. Needs python3, rsvg-convert (librsvg2-bin) and ImageMagick.
 set -eu
 cd "$(dirname "$0")"
 work=$(mktemp -d)
@@ -12,10 +11,6 @@ trap 'rm -rf "$work"' EXIT
 
 python3 strip.py > "$work/strip.ppm"
 convert "$work/strip.ppm" -define png:color-type=3 -define png:bit-depth=4 -strip strip.png
-
-# The printer is drawn in the proportions the page shows it at and stretched to the stored size.
-rsvg-convert -w 200 -h 191 printer.svg -o "$work/printer.png"
-convert "$work/printer.png" -strip PNG32:printer.png
 
 rsvg-convert -w 16 -h 16 icon16.svg -o "$work/icon16.png"
 rsvg-convert -w 32 -h 32 icon.svg -o "$work/icon32.png"

@@ -9,6 +9,7 @@
 #include <asm/termbits.h>
 #include <cerrno>
 #include <linux/lp.h>
+#include <utility>
 
 FaultInjection *FaultInjection::s_active = nullptr;
 
@@ -43,6 +44,16 @@ void FaultInjection::setWriteAnswers(const QList<int> &answers, bool repeatLast)
     m_repeatLast = repeatLast;
 }
 
+void FaultInjection::failOpens(int errorNumber)
+{
+    m_openError = errorNumber;
+}
+
+void FaultInjection::beforeNextOpen(std::function<void()> action)
+{
+    m_beforeOpen = std::move(action);
+}
+
 void FaultInjection::setPollAlwaysReady()
 {
     m_pollReady = true;
@@ -66,9 +77,17 @@ void FaultInjection::answerIoctl(unsigned long request, int result, int errorNum
 
 int FaultInjection::open(const char *path, int flags, mode_t mode)
 {
+    FaultInjection &self = *s_active;
+    const bool onPath = self.m_path == path;
+    if (onPath && self.m_openError != 0) {
+        errno = self.m_openError;
+        return -1;
+    }
+    if (onPath && self.m_beforeOpen)
+        std::exchange(self.m_beforeOpen, {})();
     const int fd = kr52::realSystemCalls().open(path, flags, mode);
-    if (fd >= 0 && s_active->m_path == path)
-        s_active->m_fds.append(fd);
+    if (fd >= 0 && onPath)
+        self.m_fds.append(fd);
     return fd;
 }
 
@@ -87,6 +106,10 @@ ssize_t FaultInjection::write(int fd, const void *data, size_t size)
     if (!self.m_fds.contains(fd) || self.m_writeAnswers.isEmpty())
         return kr52::realSystemCalls().write(fd, data, size);
     ++self.m_writeCalls;
+    if (self.m_repeatLast && self.m_writeCalls > spinLimit) {
+        errno = ELOOP;
+        return -1;
+    }
     const int answer = self.m_repeatLast && self.m_writeAnswers.size() == 1 ? self.m_writeAnswers.first()
                                                                             : self.m_writeAnswers.takeFirst();
     if (answer < 0) {

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 
@@ -19,13 +20,21 @@ public:
     FaultInjection(const FaultInjection &) = delete;
     FaultInjection &operator=(const FaultInjection &) = delete;
 
-    // Each write to the path takes the next answer: a positive number writes at most that many
-    // bytes for real, a negative one fails with that errno and writes nothing. Once the answers
-    // run out, writes reach the system, unless the last answer is to repeat for ever.
+    // Each write to the path takes the next answer: a positive number (or 0) writes at most that
+    // many bytes for real, a negative one fails with that errno and writes nothing. Once the
+    // answers run out, writes reach the system, unless the last answer is to repeat for ever; a
+    // link that writes again and again without waiting would then spin for ever, so after
+    // spinLimit repeats writes fail with ELOOP and its test fails instead of hanging.
     void setWriteAnswers(const QList<int> &answers, bool repeatLast = false);
     // The device takes a write whole only once every intervalMs (the first at once) and answers
     // EAGAIN in between, as a printer that needs that long for each command.
     void setTakesOneWriteEvery(int intervalMs);
+    static constexpr int spinLimit = 10000;
+    // Every open of the path fails with errorNumber, without reaching the system.
+    void failOpens(int errorNumber);
+    // Runs action once, just before the next open of the path reaches the system: another
+    // program acting between a look and an open.
+    void beforeNextOpen(std::function<void()> action);
     // poll() on the path says "ready to write" at once, as the parallel printer driver does.
     void setPollAlwaysReady();
     // The printer's status word for LPGETSTATUS; without one the request reaches the system.
@@ -58,6 +67,8 @@ private:
     QList<int> m_fds; // the path's open descriptors
     QList<int> m_writeAnswers;
     bool m_repeatLast = false;
+    int m_openError = 0;
+    std::function<void()> m_beforeOpen;
     bool m_pollReady = false;
     int m_takeEveryMs = 0;
     QElapsedTimer m_sinceTaken;

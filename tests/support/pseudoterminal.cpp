@@ -8,17 +8,19 @@
 #include <termios.h>
 #include <unistd.h>
 
-PseudoTerminal::PseudoTerminal()
+PseudoTerminal::PseudoTerminal(Start start)
 {
     m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
         return;
     m_path = QString::fromLocal8Bit(::ptsname(m_master));
     m_slaveKeeper = ::open(m_path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios raw{};
-    ::tcgetattr(m_slaveKeeper, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(m_slaveKeeper, TCSANOW, &raw);
+    if (start == Start::Raw) {
+        termios raw{};
+        ::tcgetattr(m_slaveKeeper, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(m_slaveKeeper, TCSANOW, &raw);
+    }
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
 }
 

@@ -4,11 +4,15 @@
 #include <QByteArray>
 #include <QString>
 
-// A real pseudo-terminal pair in raw mode: the program under test opens the device path (the
-// slave side) as its serial port, and the test reads what arrived from the master side.
+// A real pseudo-terminal pair: the program under test opens the device path (the slave side) as
+// its serial port, and the test reads what arrived from the master side.
 class PseudoTerminal {
 public:
-    PseudoTerminal();
+    // Raw, or as the kernel makes a new terminal: cooked, with echo and output processing
+    // (OPOST|ONLCR turns each LF into CR LF), as a serial port is before any program set it.
+    enum class Start { Raw, KernelDefaults };
+
+    explicit PseudoTerminal(Start start = Start::Raw);
     ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal &) = delete;
     PseudoTerminal &operator=(const PseudoTerminal &) = delete;
