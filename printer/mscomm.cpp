@@ -85,15 +85,15 @@ QString MSComm::portDescription() const
     return QStringLiteral("%1 (%2)").arg(serialPortName(m_commPort), devicePath());
 }
 
-void MSComm::fail(const QString &action, const QString &reason)
+void MSComm::fail(const QString &action, const QString &reason, bool inDoubt)
 {
     discard();
-    throw PrinterError(QStringLiteral("Could not %1 %2: %3").arg(action, portDescription(), reason));
+    throw PrinterError(QStringLiteral("Could not %1 %2: %3").arg(action, portDescription(), reason), inDoubt);
 }
 
-void MSComm::failWith(const QString &action, int errorNumber)
+void MSComm::failWith(const QString &action, int errorNumber, bool inDoubt)
 {
-    fail(action, describeOpenFailure(mappedPortName(), devicePath(), errorNumber));
+    fail(action, describeOpenFailure(mappedPortName(), devicePath(), errorNumber), inDoubt);
 }
 
 void MSComm::open()
@@ -155,7 +155,14 @@ void MSComm::discard() noexcept
 
 void MSComm::close()
 {
-    waitUntilSent(QDeadlineTimer(m_writeTimeoutMs));
+    closeWithin(SendLimit{QDeadlineTimer(m_writeTimeoutMs)});
+}
+
+void MSComm::closeWithin(const SendLimit &limit)
+{
+    if (!portOpen())
+        throw PrinterError(QStringLiteral("Could not close %1: the port is not open.").arg(portDescription()));
+    waitUntilSent(limit);
     const int fd = m_fd;
     releaseDescriptor();
     m_fd = -1;
@@ -164,40 +171,54 @@ void MSComm::close()
         failWith(QStringLiteral("close"), errno);
 }
 
+QDeadlineTimer MSComm::deadlineFor(qsizetype bytes) const
+{
+    // Start, data bits, parity and stop bits: at most eleven bit times a byte.
+    const qint64 lineMs = bytes * 11 * 1000 / qMax(1, m_settings.baudRate);
+    return QDeadlineTimer(lineMs + m_writeTimeoutMs);
+}
+
 void MSComm::setOutput(const QByteArray &text)
+{
+    write(text, SendLimit{deadlineFor(text.size())});
+}
+
+void MSComm::write(const QByteArray &text, const SendLimit &limit)
 {
     if (!portOpen())
         throw PrinterError(QStringLiteral("Could not write to %1: the port is not open.").arg(portDescription()));
     m_lastOutput = text;
-    // The bytes need their time at the baud rate; the write timeout is the margin beyond it.
-    const qint64 lineMs = text.size() * 11 * 1000 / qMax(1, m_settings.baudRate);
-    const QDeadlineTimer deadline(lineMs + m_writeTimeoutMs);
-    if (const int error = writeBefore(m_fd, text, deadline); error != 0) {
+    qsizetype written = 0;
+    if (const int error = writeBefore(m_fd, text, limit, &written); error != 0) {
         if (error != ETIMEDOUT)
-            failWith(QStringLiteral("write to"), error);
-        fail(QStringLiteral("write to"), lineTimedOut());
+            failWith(QStringLiteral("write to"), error, written > 0);
+        fail(QStringLiteral("write to"), lineTimedOut(), written > 0);
     }
     countTextWritten(m_fd);
-    waitUntilSent(deadline);
+    waitUntilSent(limit);
 }
 
-void MSComm::waitUntilSent(const QDeadlineTimer &deadline)
+void MSComm::waitUntilSent(const SendLimit &limit)
 {
     // The bytes are in the driver's queue; wait, bounded, until the UART has sent them, so that
     // closing right afterwards loses nothing. There is no flow control, so the queue empties at
-    // the baud rate; the final drain then only waits for the last character on the wire.
+    // the baud rate; the final drain then only waits for the last character on the wire. Any
+    // failure from here on leaves the last text in doubt: the port took it, the printer may not.
     for (;;) {
         const std::optional<int> queued = queuedOutput(m_fd);
         if (!queued)
-            failWith(QStringLiteral("write to"), errno);
+            failWith(QStringLiteral("write to"), errno, true);
         if (*queued == 0)
             break;
-        if (deadline.hasExpired())
-            fail(QStringLiteral("write to"), lineTimedOut());
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::clamp<qint64>(deadline.remainingTime(), 1, 10)));
+        if (limit.isCancelled())
+            failWith(QStringLiteral("write to"), ECANCELED, true);
+        if (limit.deadline.hasExpired())
+            fail(QStringLiteral("write to"), lineTimedOut(), true);
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::clamp<qint64>(limit.deadline.remainingTime(), 1, 10)));
     }
     if (!drainLine(m_fd))
-        failWith(QStringLiteral("write to"), errno);
+        failWith(QStringLiteral("write to"), errno, true);
 }
 
 } // namespace kr52

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printer/boundedwrite.h"
 #include "printer/portlock.h"
 #include "printer/serialsettings.h"
 
@@ -44,6 +45,14 @@ public:
     [[nodiscard]] QByteArray output() const { return m_lastOutput; }
     void setOutput(const QByteArray &text);
 
+    // Writes text and waits until the line has sent it, within the limit of the action it belongs
+    // to. A failure after the port took any of it says so (PrinterError::commandInDoubt).
+    void write(const QByteArray &text, const SendLimit &limit);
+    // Waits, within the limit, until the line has sent everything, then closes.
+    void closeWithin(const SendLimit &limit);
+    // When an action writing bytes must end: their time at the baud rate plus the write timeout.
+    [[nodiscard]] QDeadlineTimer deadlineFor(qsizetype bytes) const;
+
     // Closes without draining or reporting: for leaving the port closed after a failure that
     // has already been reported.
     void discard() noexcept;
@@ -65,9 +74,9 @@ private:
     void open();
     void close();
     void releaseDescriptor() noexcept;
-    [[noreturn]] void fail(const QString &action, const QString &reason);
-    [[noreturn]] void failWith(const QString &action, int errorNumber);
-    void waitUntilSent(const QDeadlineTimer &deadline);
+    [[noreturn]] void fail(const QString &action, const QString &reason, bool inDoubt = false);
+    [[noreturn]] void failWith(const QString &action, int errorNumber, bool inDoubt = false);
+    void waitUntilSent(const SendLimit &limit);
 
     int m_fd = -1;
     bool m_exclusive = false; // we set the terminal's exclusive mode and must clear it

@@ -26,10 +26,10 @@ ParallelPort::~ParallelPort()
     discard();
 }
 
-void ParallelPort::fail(const QString &action, const QString &reason)
+void ParallelPort::fail(const QString &action, const QString &reason, bool inDoubt)
 {
     discard();
-    throw PrinterError(QStringLiteral("Could not %1 %2 (%3): %4").arg(action, m_portName, m_path, reason));
+    throw PrinterError(QStringLiteral("Could not %1 %2 (%3): %4").arg(action, m_portName, m_path, reason), inDoubt);
 }
 
 void ParallelPort::failWith(const QString &action, int errorNumber)
@@ -86,8 +86,14 @@ QString ParallelPort::writeFailure(int errorNumber) const
 
 void ParallelPort::write(const QByteArray &text)
 {
-    if (const int error = writeBefore(m_fd, text, QDeadlineTimer(m_writeTimeoutMs)); error != 0)
-        fail(QStringLiteral("write to"), writeFailure(error));
+    write(text, SendLimit{QDeadlineTimer(m_writeTimeoutMs)});
+}
+
+void ParallelPort::write(const QByteArray &text, const SendLimit &limit)
+{
+    qsizetype written = 0;
+    if (const int error = writeBefore(m_fd, text, limit, &written); error != 0)
+        fail(QStringLiteral("write to"), writeFailure(error), written > 0);
     countTextWritten(m_fd);
 }
 

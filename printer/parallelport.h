@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printer/boundedwrite.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -20,15 +22,19 @@ public:
 
     void open(const QString &portName);
     void write(const QByteArray &text);
+    // Writes text within the limit of the action it belongs to. A failure after the device took
+    // part of it says so (PrinterError::commandInDoubt).
+    void write(const QByteArray &text, const SendLimit &limit);
     void close();
     // Closes without reporting: for leaving the link closed after a failure already reported.
     void discard() noexcept;
     [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
 
     void setWriteTimeout(int milliseconds) { m_writeTimeoutMs = milliseconds; }
+    [[nodiscard]] int writeTimeout() const { return m_writeTimeoutMs; }
 
 private:
-    [[noreturn]] void fail(const QString &action, const QString &reason);
+    [[noreturn]] void fail(const QString &action, const QString &reason, bool inDoubt = false);
     [[noreturn]] void failWith(const QString &action, int errorNumber);
     [[nodiscard]] QString writeFailure(int errorNumber) const;
 

@@ -14,14 +14,19 @@ void SerialLink::open()
     m_comm.setPortOpen(true);
 }
 
-void SerialLink::send(const QByteArray &text)
+void SerialLink::send(const QByteArray &text, const SendLimit &limit)
 {
-    m_comm.setOutput(text);
+    m_comm.write(text, limit);
 }
 
-void SerialLink::close()
+void SerialLink::close(const SendLimit &limit)
 {
-    m_comm.setPortOpen(false);
+    m_comm.closeWithin(limit);
+}
+
+QDeadlineTimer SerialLink::actionDeadline(qsizetype bytes) const
+{
+    return m_comm.deadlineFor(bytes);
 }
 
 void SerialLink::discard() noexcept
@@ -39,14 +44,21 @@ void ParallelLink::open()
     m_port.open(m_portName);
 }
 
-void ParallelLink::send(const QByteArray &text)
+void ParallelLink::send(const QByteArray &text, const SendLimit &limit)
 {
-    m_port.write(text);
+    m_port.write(text, limit);
 }
 
-void ParallelLink::close()
+void ParallelLink::close(const SendLimit &)
 {
+    // Each write has handed its bytes to the driver already; there is no line to drain.
     m_port.close();
+}
+
+QDeadlineTimer ParallelLink::actionDeadline(qsizetype) const
+{
+    // No line rate to allow for: the driver takes the bytes as fast as the printer does.
+    return QDeadlineTimer(m_port.writeTimeout());
 }
 
 void ParallelLink::discard() noexcept

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "printer/boundedwrite.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,12 +15,16 @@ class ParallelPort;
 
 // One printer link as a printer action uses it. Every failure throws PrinterError whose message
 // names the port, the device path and the reason; after a failure the caller calls discard().
+// Sending and closing wait no longer than the limit of the whole action.
 class PrinterLink {
 public:
     virtual ~PrinterLink() = default;
     virtual void open() = 0;
-    virtual void send(const QByteArray &text) = 0;
-    virtual void close() = 0;
+    virtual void send(const QByteArray &text, const SendLimit &limit) = 0;
+    // Waits, within the limit, until everything sent has left the port, then closes.
+    virtual void close(const SendLimit &limit) = 0;
+    // When an action that sends this many bytes must have ended, counted from now.
+    [[nodiscard]] virtual QDeadlineTimer actionDeadline(qsizetype bytes) const = 0;
     // Leaves the link closed without reporting: the failure has been reported already.
     virtual void discard() noexcept = 0;
     // The port and its device, for result lines: "COM1: (/dev/ttyS0)".
@@ -30,8 +36,9 @@ class SerialLink : public PrinterLink {
 public:
     explicit SerialLink(MSComm &comm) : m_comm(comm) {}
     void open() override;
-    void send(const QByteArray &text) override;
-    void close() override;
+    void send(const QByteArray &text, const SendLimit &limit) override;
+    void close(const SendLimit &limit) override;
+    [[nodiscard]] QDeadlineTimer actionDeadline(qsizetype bytes) const override;
     void discard() noexcept override;
     [[nodiscard]] QString description() const override;
 
@@ -44,8 +51,9 @@ class ParallelLink : public PrinterLink {
 public:
     ParallelLink(ParallelPort &port, const QString &portName) : m_port(port), m_portName(portName) {}
     void open() override;
-    void send(const QByteArray &text) override;
-    void close() override;
+    void send(const QByteArray &text, const SendLimit &limit) override;
+    void close(const SendLimit &limit) override;
+    [[nodiscard]] QDeadlineTimer actionDeadline(qsizetype bytes) const override;
     void discard() noexcept override;
     [[nodiscard]] QString description() const override;
 

@@ -16,7 +16,9 @@ QString selfTestOnlyWords(const SendOutcome &outcome)
     case Stage::Open:
         return QStringLiteral("Nothing was sent to the printer.");
     case Stage::Send:
-        return QStringLiteral("The self-test command was not sent.");
+        return outcome.commandInDoubt
+                   ? QStringLiteral("The self-test command went to the port but may not have reached the printer whole.")
+                   : QStringLiteral("The self-test command was not sent.");
     case Stage::Close:
         return QStringLiteral("The self-test command was sent, but the port did not close cleanly.");
     case Stage::Done:
@@ -48,12 +50,19 @@ QString settingsWords(const SendOutcome &outcome)
     case Stage::Send:
         if (outcome.settingCommandsSent < total)
             // "1 of 3 setting commands was sent", "2 of 3 setting commands were sent"
-            return QStringLiteral("%1 of %2 setting commands %3 sent; the printer may now hold only part of the "
+            return QStringLiteral("%1 of %2 setting commands %3 sent%4; the printer may now hold only part of the "
                                   "new settings.")
                 .arg(outcome.settingCommandsSent)
                 .arg(total)
-                .arg(outcome.settingCommandsSent == 1 ? QStringLiteral("was") : QStringLiteral("were"));
-        return allSentWords(total, false) + QStringLiteral("; the self-test command was not sent.");
+                .arg(outcome.settingCommandsSent == 1 ? QStringLiteral("was") : QStringLiteral("were"))
+                .arg(outcome.commandInDoubt
+                         ? QStringLiteral(", and the next went to the port but may not have reached the printer whole")
+                         : QString());
+        return allSentWords(total, false) +
+               (outcome.commandInDoubt
+                    ? QStringLiteral("; the self-test command went to the port but may not have reached the printer "
+                                     "whole.")
+                    : QStringLiteral("; the self-test command was not sent."));
     case Stage::Close:
         return allSentWords(total, outcome.selfTestSent) + QStringLiteral(", but the port did not close cleanly.");
     case Stage::Done:
@@ -74,17 +83,29 @@ QString SendOutcome::message() const
     return reason.isEmpty() ? reached : reason + QLatin1Char('\n') + reached;
 }
 
-SendOutcome runSendPlan(PrinterLink &link, const SendPlan &plan, const SendProgress &progress)
+SendOutcome runSendPlan(PrinterLink &link, const SendPlan &plan, const SendProgress &progress,
+                        const std::atomic_bool *cancelled)
 {
     SendOutcome outcome;
     outcome.settingCommandsTotal = int(plan.settingCommands.size());
     const QList<PlannedCommand> commands = plan.commands();
+    qsizetype bytes = 0;
+    for (const PlannedCommand &command : commands)
+        bytes += command.bytes.size();
     try {
         link.open();
         outcome.stage = Stage::Send;
+        const SendLimit limit{link.actionDeadline(bytes), cancelled};
         int sent = 0;
         for (const PlannedCommand &command : commands) {
-            link.send(command.bytes);
+            if (limit.isCancelled())
+                throw PrinterError(QString());
+            try {
+                link.send(command.bytes, limit);
+            } catch (const PrinterError &error) {
+                outcome.commandInDoubt = error.commandInDoubt();
+                throw;
+            }
             if (command.isSelfTest())
                 outcome.selfTestSent = true;
             else
@@ -93,11 +114,13 @@ SendOutcome runSendPlan(PrinterLink &link, const SendPlan &plan, const SendProgr
                 progress(++sent, int(commands.size()));
         }
         outcome.stage = Stage::Close;
-        link.close();
+        link.close(limit);
         outcome.stage = Stage::Done;
     } catch (const PrinterError &error) {
         link.discard();
-        outcome.reason = error.message();
+        outcome.cancelled = cancelled && cancelled->load() && outcome.stage == Stage::Send;
+        outcome.reason = outcome.cancelled ? QStringLiteral("Sending to %1 was cancelled.").arg(link.description())
+                                           : error.message();
     }
     outcome.reached = reachedWords(outcome, plan);
     return outcome;

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 namespace kr52 {
@@ -19,6 +20,8 @@ struct SendOutcome {
     int settingCommandsSent = 0;
     int settingCommandsTotal = 0;
     bool selfTestSent = false;
+    bool commandInDoubt = false; // the command after those sent went to the port, perhaps not whole
+    bool cancelled = false;
     QString reached; // what reached the printer, in words
 
     [[nodiscard]] bool succeeded() const { return stage == Stage::Done; }
@@ -30,7 +33,11 @@ struct SendOutcome {
 using SendProgress = std::function<void(int sent, int total)>;
 
 // Opens the link, sends the plan's commands in order, and closes the link. The first failure
-// stops the run and leaves the link discarded; nothing is sent after it.
-[[nodiscard]] SendOutcome runSendPlan(PrinterLink &link, const SendPlan &plan, const SendProgress &progress = {});
+// stops the run and leaves the link discarded; nothing is sent after it. Everything after the
+// open (every command and the final drain) shares one deadline: the time all the plan's bytes
+// need at the line rate plus one write timeout. When cancelled is given and becomes true, the
+// run stops at the next command, or sooner while the link waits; progress is then called no more.
+[[nodiscard]] SendOutcome runSendPlan(PrinterLink &link, const SendPlan &plan, const SendProgress &progress = {},
+                                      const std::atomic_bool *cancelled = nullptr);
 
 } // namespace kr52

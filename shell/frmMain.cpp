@@ -13,6 +13,7 @@
 #include "settings/numbers.h"
 #include "settings/sendplan.h"
 #include "shell/cutpicture.h"
+#include "shell/responsivesend.h"
 #include "shell/tabpage.h"
 #include "ui/accessiblenames.h"
 #include "ui/controls.h"
@@ -32,6 +33,7 @@
 
 #include <cmath>
 #include <tuple>
+#include <utility>
 
 using namespace kr52;
 
@@ -264,6 +266,13 @@ void frmMain::Form_Load()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    if (m_send) {
+        // The port is in use: stop the action at once, say what reached the printer, then close.
+        m_send->cancel();
+        m_closeAfterSend = true;
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }
@@ -293,9 +302,14 @@ void frmMain::runPrinterAction(const SendPlan &plan)
     const std::unique_ptr<PrinterLink> link = printerLink();
     if (!link)
         return;
-    const SendOutcome outcome = runSendPlan(*link, plan);
+    ResponsiveSend send(this);
+    m_send = &send;
+    const SendOutcome outcome = send.run(*link, plan);
+    m_send = nullptr;
     if (!outcome.succeeded())
         showMessage(applicationTitle(), outcome.message(), QMessageBox::Warning, this);
+    if (std::exchange(m_closeAfterSend, false))
+        close();
 }
 
 void frmMain::Command4_Click()

@@ -24,6 +24,7 @@ class MSComm;
 class PrinterLink;
 struct SendPlan;
 class CutPicture;
+class ResponsiveSend;
 } // namespace kr52
 
 // The main window: the tabbed settings, the two printer actions, the cut-position adjuster, and
@@ -84,7 +85,8 @@ private:
 
     // The link cmode names, or nothing (after saying so) when no port has been configured.
     std::unique_ptr<kr52::PrinterLink> printerLink();
-    // Sends the plan over the configured link. Any failure leaves the link closed and shows one
+    // Sends the plan over the configured link and returns when it has ended; the window stays
+    // alive meanwhile (see ResponsiveSend). Any failure leaves the link closed and shows one
     // message with the reason, followed by what reached the printer.
     void runPrinterAction(const kr52::SendPlan &plan);
 
@@ -107,6 +109,8 @@ private:
     qint16 m_cmode = 0;
     QString m_lptport;
     bool dragging = false;
+    kr52::ResponsiveSend *m_send = nullptr; // the action running, if any
+    bool m_closeAfterSend = false;           // the window was closed while it ran
 
     kr52::MSComm *MSComm1;
     kr52::ParallelPort m_parallel;

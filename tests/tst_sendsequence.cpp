@@ -1,41 +1,72 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "printer/mscomm.h"
+#include "printer/parallelport.h"
 #include "printer/printererror.h"
 #include "printer/printerlink.h"
 #include "printer/sendsequence.h"
 #include "settings/catalogue.h"
 #include "settings/sendplan.h"
 #include "support/cataloguerow.h"
+#include "support/faultinjection.h"
+#include "support/linkfixture.h"
+#include "support/pseudoterminal.h"
 
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <QSet>
 #include <QTest>
+
+#include <atomic>
+#include <memory>
 
 using namespace kr52;
 
 namespace {
 
-// A link that fails at a chosen step: 0 the open, k the k-th send, -1 the close; -2 never.
+// A link that fails at a chosen step: 0 the open, k the k-th send, -1 the close; -2 never. A
+// failing send may say that the port took its text (inDoubt). Each send and the close note the
+// deadline they were given; the cancel flag, when given, is raised during the cancelAt-th send.
 class FailingLink : public PrinterLink {
 public:
-    explicit FailingLink(int failAt) : m_failAt(failAt) {}
+    explicit FailingLink(int failAt, bool inDoubt = false) : m_failAt(failAt), m_inDoubt(inDoubt) {}
     void open() override { failIf(0); }
-    void send(const QByteArray &text) override
+    void send(const QByteArray &text, const SendLimit &limit) override
     {
+        deadlines.append(limit.deadline.deadlineNSecs());
         failIf(++m_sends);
         sent.append(text);
+        if (m_sends == cancelAt && cancel)
+            *cancel = true;
     }
-    void close() override { failIf(-1); }
+    void close(const SendLimit &limit) override
+    {
+        deadlines.append(limit.deadline.deadlineNSecs());
+        failIf(-1);
+    }
+    QDeadlineTimer actionDeadline(qsizetype bytes) const override
+    {
+        deadlineAskedFor = bytes;
+        return QDeadlineTimer(1000);
+    }
     void discard() noexcept override { ++discards; }
     QString description() const override { return QStringLiteral("test link"); }
 
     QList<QByteArray> sent;
+    QList<qint64> deadlines;
+    mutable qsizetype deadlineAskedFor = -1;
     int discards = 0;
+    std::atomic_bool *cancel = nullptr;
+    int cancelAt = 0;
 
 private:
     void failIf(int step) const
     {
         if (step == m_failAt)
-            throw PrinterError(QStringLiteral("Could not reach test link: step %1.").arg(step));
+            throw PrinterError(QStringLiteral("Could not reach test link: step %1.").arg(step), m_inDoubt);
     }
     int m_failAt;
+    bool m_inDoubt;
     int m_sends = 0;
 };
 
@@ -136,6 +167,121 @@ private slots:
         QCOMPARE(progress.size(), link.sent.size());
         if (!outcome.succeeded())
             QCOMPARE(outcome.message(), QStringLiteral("Could not reach test link: step %1.\n").arg(failAt) + reached);
+    }
+
+    // A failure after the port took the text (a hang-up or time-out while the line drains) leaves
+    // that command in doubt; it is not counted as sent, nor as never sent.
+    void aCommandThePortTookIsInDoubt_data()
+    {
+        QTest::addColumn<SendPlan>("plan");
+        QTest::addColumn<int>("failAt");
+        QTest::addColumn<QString>("reached");
+        QTest::newRow("first setting") << threeSettings() << 1
+                                       << "0 of 3 setting commands were sent, and the next went to the port but may "
+                                          "not have reached the printer whole; the printer may now hold only part of "
+                                          "the new settings.";
+        QTest::newRow("self test after settings")
+            << threeSettings() << 4
+            << "All 3 setting commands were sent; the self-test command went to the port but may not have reached "
+               "the printer whole.";
+        QTest::newRow("self test alone")
+            << planSelfTest() << 1
+            << "The self-test command went to the port but may not have reached the printer whole.";
+    }
+
+    void aCommandThePortTookIsInDoubt()
+    {
+        QFETCH(SendPlan, plan);
+        QFETCH(int, failAt);
+        QFETCH(QString, reached);
+        FailingLink link(failAt, true);
+        const SendOutcome outcome = runSendPlan(link, plan);
+        QCOMPARE(outcome.reached, reached);
+        QVERIFY(outcome.commandInDoubt);
+        QCOMPARE(outcome.settingCommandsSent, failAt - 1);
+    }
+
+    // Every command and the close share one deadline, set once for all the plan's bytes.
+    void theWholeActionHasOneDeadline()
+    {
+        FailingLink link(-2);
+        const SendPlan plan = threeSettings();
+        QVERIFY(runSendPlan(link, plan).succeeded());
+        qsizetype bytes = 0;
+        for (const PlannedCommand &command : plan.commands())
+            bytes += command.bytes.size();
+        QCOMPARE(link.deadlineAskedFor, bytes);
+        QCOMPARE(link.deadlines.size(), 5);
+        QCOMPARE(QSet<qint64>(link.deadlines.begin(), link.deadlines.end()).size(), 1);
+    }
+
+    // A cancel stops the run before the next command; the port is left discarded and the words
+    // say what went out.
+    void cancelStopsAtTheNextCommand()
+    {
+        FailingLink link(-2);
+        std::atomic_bool cancelled{false};
+        link.cancel = &cancelled;
+        link.cancelAt = 2;
+        QList<int> progress;
+        const SendOutcome outcome =
+            runSendPlan(link, threeSettings(), [&](int sent, int) { progress.append(sent); }, &cancelled);
+        QVERIFY(outcome.cancelled);
+        QCOMPARE(link.sent.size(), 2);
+        QCOMPARE(progress, QList<int>({1, 2}));
+        QCOMPARE(link.discards, 1);
+        QCOMPARE(outcome.message(),
+                 QStringLiteral("Sending to test link was cancelled.\n2 of 3 setting commands were sent; the printer "
+                                "may now hold only part of the new settings."));
+    }
+
+    // A printer that takes one command every 400 ms, on either link: each command alone would
+    // pass its own 600 ms limit, but the action ends at its one deadline, with the count right.
+    void aSlowDeviceEndsAtTheActionDeadline_data()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("serial") << true;
+        QTest::newRow("parallel") << false;
+    }
+
+    void aSlowDeviceEndsAtTheActionDeadline()
+    {
+        QFETCH(bool, serial);
+        constexpr int writeTimeoutMs = 600;
+        PseudoTerminal pty;
+        QTemporaryDir folder;
+        MSComm comm;
+        ParallelPort port;
+        std::unique_ptr<PrinterLink> link;
+        QString device;
+        if (serial) {
+            device = pty.devicePath();
+            comm.setDevicePath(device);
+            comm.setWriteTimeout(writeTimeoutMs);
+            link = std::make_unique<SerialLink>(comm);
+        } else {
+            device = linktest::makeDeviceFile(folder.path(), QStringLiteral("lp0"));
+            port.setWriteTimeout(writeTimeoutMs);
+            link = std::make_unique<ParallelLink>(port, device);
+        }
+        FaultInjection faults(device);
+        faults.setTakesOneWriteEvery(400);
+        const SendPlan plan = threeSettings();
+        qsizetype bytes = 0;
+        for (const PlannedCommand &command : plan.commands())
+            bytes += command.bytes.size();
+        const qint64 lineMs = serial ? bytes * 11 * 1000 / 9600 : 0;
+
+        QElapsedTimer clock;
+        clock.start();
+        const SendOutcome outcome = runSendPlan(*link, plan);
+        const qint64 tookMs = clock.elapsed();
+        QCOMPARE(outcome.settingCommandsSent, 2);
+        QVERIFY2(outcome.reason.contains(QStringLiteral("Timed out")), qPrintable(outcome.reason));
+        QCOMPARE(outcome.reached, QStringLiteral("2 of 3 setting commands were sent; the printer may now hold only "
+                                                 "part of the new settings."));
+        QVERIFY2(tookMs >= writeTimeoutMs && tookMs < writeTimeoutMs + lineMs + 250,
+                 qPrintable(QStringLiteral("took %1 ms").arg(tookMs)));
     }
 
     void sendsInCatalogueOrderThenTheSelfTest()

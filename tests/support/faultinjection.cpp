@@ -59,6 +59,12 @@ void FaultInjection::setPollAlwaysReady()
     m_pollReady = true;
 }
 
+void FaultInjection::setTakesOneWriteEvery(int intervalMs)
+{
+    m_takeEveryMs = intervalMs;
+    m_sinceTaken.invalidate();
+}
+
 void FaultInjection::setPrinterStatus(int status)
 {
     m_status = status;
@@ -88,6 +94,15 @@ int FaultInjection::open(const char *path, int flags, mode_t mode)
 ssize_t FaultInjection::write(int fd, const void *data, size_t size)
 {
     FaultInjection &self = *s_active;
+    if (self.m_takeEveryMs > 0 && self.m_fds.contains(fd)) {
+        ++self.m_writeCalls;
+        if (self.m_sinceTaken.isValid() && !self.m_sinceTaken.hasExpired(self.m_takeEveryMs)) {
+            errno = EAGAIN;
+            return -1;
+        }
+        self.m_sinceTaken.start();
+        return kr52::realSystemCalls().write(fd, data, size);
+    }
     if (!self.m_fds.contains(fd) || self.m_writeAnswers.isEmpty())
         return kr52::realSystemCalls().write(fd, data, size);
     ++self.m_writeCalls;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -25,6 +26,9 @@ public:
     // link that writes again and again without waiting would then spin for ever, so after
     // spinLimit repeats writes fail with ELOOP and its test fails instead of hanging.
     void setWriteAnswers(const QList<int> &answers, bool repeatLast = false);
+    // The device takes a write whole only once every intervalMs (the first at once) and answers
+    // EAGAIN in between, as a printer that needs that long for each command.
+    void setTakesOneWriteEvery(int intervalMs);
     static constexpr int spinLimit = 10000;
     // Every open of the path fails with errorNumber, without reaching the system.
     void failOpens(int errorNumber);
@@ -66,6 +70,8 @@ private:
     int m_openError = 0;
     std::function<void()> m_beforeOpen;
     bool m_pollReady = false;
+    int m_takeEveryMs = 0;
+    QElapsedTimer m_sinceTaken;
     std::optional<int> m_status;
     std::optional<unsigned> m_lineFlags;
     QMap<unsigned long, IoctlAnswer> m_ioctlAnswers;

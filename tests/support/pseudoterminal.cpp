@@ -46,6 +46,16 @@ QByteArray PseudoTerminal::readAll(int settleMs)
     return received;
 }
 
+void PseudoTerminal::stopOutput()
+{
+    ::tcflow(m_slaveKeeper, TCOOFF);
+}
+
+void PseudoTerminal::resumeOutput()
+{
+    ::tcflow(m_slaveKeeper, TCOON);
+}
+
 void PseudoTerminal::hangUp()
 {
     if (m_master >= 0)

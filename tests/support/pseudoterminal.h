@@ -24,6 +24,10 @@ public:
     // Closes the master side, as when a USB adapter is pulled out: the device path stays, but
     // writes to it fail from now on.
     void hangUp();
+    // Stops the line's output (tcflow TCOOFF), as a printer holding the line busy: writes to
+    // the device take nothing until it is resumed.
+    void stopOutput();
+    void resumeOutput();
 
 private:
     int m_master = -1;
