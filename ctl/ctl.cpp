@@ -188,8 +188,11 @@ PrinterResult sendTo(const Target &target, const Job &job, const Request &reques
         target.kind == GivenTarget::Kind::Output
             ? std::make_unique<OutputFileLink>(target.name)
             : linkFor(target.name, job.targets.serialSettings, serial, parallel);
-    PrinterResult result{kindWord(target.kind), visible(target.name), visible(target.devicePath),
-                         visible(link->description())};
+    PrinterResult result;
+    result.kind = kindWord(target.kind);
+    result.name = visible(target.name);
+    result.devicePath = visible(target.devicePath);
+    result.description = visible(link->description());
     const SendOutcome outcome = runSendPlan(*link, job.plan, [&](int sent, int total) {
         if (!request.quiet && !request.json)
             console.progress(result.description, sent, total);

@@ -52,7 +52,7 @@ void OutputFileLink::open()
         fail(QStringLiteral("setting its permissions"), errno);
 }
 
-void OutputFileLink::send(const QByteArray &text)
+void OutputFileLink::send(const QByteArray &text, const SendLimit &)
 {
     qsizetype written = 0;
     while (written < text.size()) {
@@ -65,7 +65,7 @@ void OutputFileLink::send(const QByteArray &text)
     }
 }
 
-void OutputFileLink::close()
+void OutputFileLink::close(const SendLimit &)
 {
     if (::fsync(m_fd) != 0)
         fail(QStringLiteral("writing"), errno);
@@ -78,6 +78,11 @@ void OutputFileLink::close()
     if (::rename(m_temporaryPath.constData(), pathBytes(m_path).constData()) != 0)
         fail(QStringLiteral("replacing it"), errno);
     m_temporaryPath.clear();
+}
+
+QDeadlineTimer OutputFileLink::actionDeadline(qsizetype) const
+{
+    return QDeadlineTimer(QDeadlineTimer::Forever);
 }
 
 void OutputFileLink::discard() noexcept
@@ -100,8 +105,9 @@ QString replaceFile(const QString &path, const QByteArray &bytes)
     OutputFileLink file(path);
     try {
         file.open();
-        file.send(bytes);
-        file.close();
+        const SendLimit noLimit{QDeadlineTimer(QDeadlineTimer::Forever)};
+        file.send(bytes, noLimit);
+        file.close(noLimit);
     } catch (const PrinterError &error) {
         return error.message();
     }

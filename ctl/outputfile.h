@@ -16,8 +16,10 @@ public:
     explicit OutputFileLink(const QString &path) : m_path(path) {}
     ~OutputFileLink() override;
     void open() override;
-    void send(const QByteArray &text) override;
-    void close() override;
+    // A local file takes its bytes at once: the limit does not apply.
+    void send(const QByteArray &text, const SendLimit &limit) override;
+    void close(const SendLimit &limit) override;
+    [[nodiscard]] QDeadlineTimer actionDeadline(qsizetype bytes) const override;
     void discard() noexcept override;
     [[nodiscard]] QString description() const override;
 

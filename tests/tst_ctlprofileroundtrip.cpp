@@ -4,6 +4,7 @@
 #include "printer/mscomm.h"
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
+#include "support/controls.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
 
@@ -34,7 +35,7 @@ QByteArray useSettingsBytes(frmMain &window, const QString &folder)
     const QString device = linktest::makeDeviceFile(folder, QStringLiteral("lp"));
     linktest::useParallel(window, 1, device);
     MessageCapture messages;
-    linktest::click(window, "comUse");
+    testsupport::press(&window, QStringLiteral("comUse"));
     if (messages.count() != 0)
         return messages.last().text.toUtf8();
     return linktest::fileContent(device);

@@ -24,7 +24,9 @@ ChildProcess::ChildProcess(const QString &flockPath)
             if (fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0)
                 ::_exit(1);
         }
-        (void)::write(ready[1], "r", 1);
+        // The parent reads "nothing" as a failed start, so a failed write needs no answer here.
+        if (::write(ready[1], "r", 1) != 1)
+            ::_exit(1);
         for (;;)
             ::pause();
     }
