@@ -177,7 +177,8 @@ QStringList missingPluginNotes;
 void reportFailedWindowStart(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     if (type != QtFatalMsg) {
-        if (const QString note = missingPlatformPluginNote(message); !note.isEmpty() && !missingPluginNotes.contains(note))
+        if (const QString note = missingPlatformPluginNote(message);
+            !note.isEmpty() && !missingPluginNotes.contains(note))
             missingPluginNotes.append(note);
         if (handlerBeforeWatch)
             handlerBeforeWatch(type, context, message);
@@ -188,8 +189,9 @@ void reportFailedWindowStart(QtMsgType type, const QMessageLogContext &context, 
     const auto shown = [](const char *name) {
         return qEnvironmentVariableIsEmpty(name) ? QStringLiteral("unset") : qEnvironmentVariable(name);
     };
-    QString line = QStringLiteral("%1: could not open a window in the graphical session (DISPLAY %2, WAYLAND_DISPLAY %3).")
-                       .arg(programName(), shown("DISPLAY"), shown("WAYLAND_DISPLAY"));
+    QString line =
+        QStringLiteral("%1: could not open a window in the graphical session (DISPLAY %2, WAYLAND_DISPLAY %3).")
+            .arg(programName(), shown("DISPLAY"), shown("WAYLAND_DISPLAY"));
     for (const QString &note : std::as_const(missingPluginNotes))
         line += QLatin1Char(' ') + note;
     std::fprintf(stderr, "%s\n", qPrintable(line));

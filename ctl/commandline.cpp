@@ -60,13 +60,17 @@ const QStringList resultOptions{QStringLiteral("dry-run"), QStringLiteral("json"
 const QList<CommandInfo> &commandTable()
 {
     static const QList<CommandInfo> table{
-        {QStringLiteral("settings"), Command::Settings, QStringLiteral("[--json]"),
-         QStringLiteral("List the settings, their entries, switches and help pages."), {QStringLiteral("json")}, 0},
+        {QStringLiteral("settings"),
+         Command::Settings,
+         QStringLiteral("[--json]"),
+         QStringLiteral("List the settings, their entries, switches and help pages."),
+         {QStringLiteral("json")},
+         0},
         {QStringLiteral("send"), Command::Send,
          QStringLiteral("[TARGET]... [--set NAME=ENTRY]... [--cut-offset MM] [--no-self-test] [--dry-run]"),
          QStringLiteral("Send the chosen settings, then the self test."),
-         targetOptions + QStringList{QStringLiteral("set"), QStringLiteral("cut-offset"),
-                                     QStringLiteral("no-self-test")} +
+         targetOptions +
+             QStringList{QStringLiteral("set"), QStringLiteral("cut-offset"), QStringLiteral("no-self-test")} +
              resultOptions,
          0},
         {QStringLiteral("selftest"), Command::SelfTest, QStringLiteral("[TARGET]... [--dry-run]"),
@@ -74,15 +78,19 @@ const QList<CommandInfo> &commandTable()
         {QStringLiteral("apply"), Command::Apply, QStringLiteral("PROFILE [TARGET]... [--no-self-test] [--dry-run]"),
          QStringLiteral("Send a profile's settings (PROFILE \"-\" reads standard input), then the self test."),
          targetOptions + QStringList{QStringLiteral("no-self-test")} + resultOptions, 1},
-        {QStringLiteral("profile"), Command::Profile,
+        {QStringLiteral("profile"),
+         Command::Profile,
          QStringLiteral("[--set NAME=ENTRY]... [--cut-offset MM] [--baud N --data N --stop N] [--output FILE]"),
          QStringLiteral("Write a profile that apply sends as send would send the same options."),
          {QStringLiteral("set"), QStringLiteral("cut-offset"), QStringLiteral("baud"), QStringLiteral("data"),
           QStringLiteral("stop"), QStringLiteral("output"), QStringLiteral("quiet")},
          0},
-        {QStringLiteral("devices"), Command::Devices, QStringLiteral("[--json]"),
+        {QStringLiteral("devices"),
+         Command::Devices,
+         QStringLiteral("[--json]"),
          QStringLiteral("List the ports, serial ports and printer devices there are, and the state of each."),
-         {QStringLiteral("json"), QStringLiteral("quiet")}, 0},
+         {QStringLiteral("json"), QStringLiteral("quiet")},
+         0},
     };
     return table;
 }
@@ -97,8 +105,9 @@ const CommandInfo *commandNamed(const QString &name)
 
 QString optionLine(const OptionInfo &option)
 {
-    const QString left = QStringLiteral("  --%1%2").arg(
-        option.name, option.valueName.isEmpty() ? QString() : QLatin1Char(' ') + option.valueName);
+    const QString left =
+        QStringLiteral("  --%1%2")
+            .arg(option.name, option.valueName.isEmpty() ? QString() : QLatin1Char(' ') + option.valueName);
     return left.leftJustified(24) + QLatin1Char(' ') + option.description + QLatin1Char('\n');
 }
 
@@ -215,16 +224,18 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
                            .arg(visible(positional.first()), commandNames().join(QStringLiteral(", "))));
     const QString &name = info->name;
     if (positional.size() - 1 < info->arguments)
-        return refused(QStringLiteral("%1 needs a profile file: apply PROFILE, or apply - for standard input.").arg(name));
+        return refused(
+            QStringLiteral("%1 needs a profile file: apply PROFILE, or apply - for standard input.").arg(name));
     if (positional.size() - 1 > info->arguments)
         return refused(
             QStringLiteral("%1 takes no argument \"%2\".").arg(name, visible(positional.at(info->arguments + 1))));
     for (const QString &option : parser.optionNames()) {
         if (!info->options.contains(option))
-            return refused(QStringLiteral("--%1 is not an option of %2; kr52ctl %2 --help lists them.").arg(option, name));
+            return refused(
+                QStringLiteral("--%1 is not an option of %2; kr52ctl %2 --help lists them.").arg(option, name));
     }
-    for (const QString &single : {QStringLiteral("baud"), QStringLiteral("data"), QStringLiteral("stop"),
-                                  QStringLiteral("cut-offset")}) {
+    for (const QString &single :
+         {QStringLiteral("baud"), QStringLiteral("data"), QStringLiteral("stop"), QStringLiteral("cut-offset")}) {
         if (parser.values(single).size() > 1)
             return refused(QStringLiteral("--%1 is given more than once.").arg(single));
     }

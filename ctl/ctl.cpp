@@ -11,12 +11,12 @@
 #include "ctl/results.h"
 #include "ctl/targets.h"
 #include "ctl/values.h"
-#include "protocol/commanddescription.h"
 #include "printer/devicemap.h"
 #include "printer/mscomm.h"
 #include "printer/parallelport.h"
 #include "printer/printerlink.h"
 #include "printer/sendsequence.h"
+#include "protocol/commanddescription.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
 #include "settings/profilewriter.h"
@@ -66,8 +66,7 @@ QString cutOffsetMismatch(const ChosenSettings &chosen, const std::optional<Give
 {
     const std::size_t row = cutOffsetRow();
     const SettingRow &setting = settingsCatalogue()[row];
-    const QString adjust =
-        QStringLiteral("\"%1=%2\"").arg(settingName(setting), entryName(setting.entries.value(1)));
+    const QString adjust = QStringLiteral("\"%1=%2\"").arg(settingName(setting), entryName(setting.entries.value(1)));
     const bool adjusts = chosen.indexes[row] == 1;
     if (cutOffset && !adjusts)
         return QStringLiteral("%1: a cut offset is sent only with %2; add it, or leave the cut offset out")
@@ -132,8 +131,8 @@ Checked checkRequest(const Request &request)
         return refuse(QStringLiteral("Name the printer with --port COM1: .. LPT4:, --device PATH or --output FILE "
                                      "(or try --dry-run; kr52ctl devices lists the devices there are)"));
     const QString offset = job.cutOffsetTenths ? cutOffsetText(*job.cutOffsetTenths) : QString();
-    job.plan = request.command == Command::SelfTest ? planSelfTest()
-                                                    : planSettings(job.indexes, offset, !request.noSelfTest);
+    job.plan =
+        request.command == Command::SelfTest ? planSelfTest() : planSettings(job.indexes, offset, !request.noSelfTest);
     return checked;
 }
 
@@ -159,12 +158,14 @@ void printDryRun(const Job &job, bool json, Console &console)
             commands.append(QJsonObject{{QStringLiteral("bytes"), hexBytes(command.bytes)},
                                         {QStringLiteral("words"), wordsFor(command, job)}});
         else
-            console.out(QStringLiteral("%1  %2").arg(hexBytes(command.bytes).leftJustified(29), wordsFor(command, job)));
+            console.out(
+                QStringLiteral("%1  %2").arg(hexBytes(command.bytes).leftJustified(29), wordsFor(command, job)));
     }
     if (json)
-        console.out(QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("commands"), commands}})
-                                          .toJson(QJsonDocument::Indented))
-                        .trimmed());
+        console.out(
+            QString::fromUtf8(
+                QJsonDocument(QJsonObject{{QStringLiteral("commands"), commands}}).toJson(QJsonDocument::Indented))
+                .trimmed());
 }
 
 QString kindWord(GivenTarget::Kind kind)
@@ -184,10 +185,9 @@ PrinterResult sendTo(const Target &target, const Job &job, const Request &reques
 {
     MSComm serial;
     ParallelPort parallel;
-    const std::unique_ptr<PrinterLink> link =
-        target.kind == GivenTarget::Kind::Output
-            ? std::make_unique<OutputFileLink>(target.name)
-            : linkFor(target.name, job.targets.serialSettings, serial, parallel);
+    const std::unique_ptr<PrinterLink> link = target.kind == GivenTarget::Kind::Output
+                                                  ? std::make_unique<OutputFileLink>(target.name)
+                                                  : linkFor(target.name, job.targets.serialSettings, serial, parallel);
     PrinterResult result;
     result.kind = kindWord(target.kind);
     result.name = visible(target.name);
@@ -200,8 +200,9 @@ PrinterResult sendTo(const Target &target, const Job &job, const Request &reques
     result.done = outcome.succeeded();
     result.sent = outcome.settingCommandsSent + (outcome.selfTestSent ? 1 : 0);
     result.total = int(job.plan.commands().size());
-    result.message = result.done ? outcome.reached
-                                 : visible(forCommandLine(outcome.message().replace(QLatin1Char('\n'), QLatin1Char(' '))));
+    result.message = result.done
+                         ? outcome.reached
+                         : visible(forCommandLine(outcome.message().replace(QLatin1Char('\n'), QLatin1Char(' '))));
     return result;
 }
 
@@ -240,13 +241,14 @@ int writeProfile(const Request &request, Console &console)
         const Job &job = *checked.job;
         Profile profile =
             profileOfChoices(job.indexes, job.cutOffsetTenths ? cutOffsetText(*job.cutOffsetTenths) : QString());
-        for (const auto &[key, value] : {std::pair{QStringLiteral("baud"), port.baud},
-                                         std::pair{QStringLiteral("data"), port.data},
-                                         std::pair{QStringLiteral("stop"), port.stop}})
+        for (const auto &[key, value] :
+             {std::pair{QStringLiteral("baud"), port.baud}, std::pair{QStringLiteral("data"), port.data},
+              std::pair{QStringLiteral("stop"), port.stop}})
             if (!value.origin.isEmpty())
                 profile.port.insert(key, value.text);
-        const ProfileText written = formatProfile(
-            profile, QStringLiteral("Written by kr52ctl %1; kr52ctl apply sends it.").arg(QCoreApplication::applicationVersion()));
+        const ProfileText written =
+            formatProfile(profile, QStringLiteral("Written by kr52ctl %1; kr52ctl apply sends it.")
+                                       .arg(QCoreApplication::applicationVersion()));
         text = written.text;
         error = written.error;
     }

@@ -70,8 +70,8 @@ QString devicesListing()
     QString text = QStringLiteral("Ports:\n");
     for (const PortName &port : offeredPorts()) {
         const DeviceMapping mapping = deviceMappingFor(port.text());
-        text += QStringLiteral("  %1\n").arg(visible(deviceLineText(port.text(), mapping,
-                                                                   deviceStatus(mapping.path, port.kind->kind))));
+        text += QStringLiteral("  %1\n").arg(
+            visible(deviceLineText(port.text(), mapping, deviceStatus(mapping.path, port.kind->kind))));
     }
     for (const Kind &kind : kinds) {
         text += kind.heading + QLatin1Char('\n');
@@ -83,8 +83,8 @@ QString devicesListing()
             const QString name = device.systemPath.isEmpty() || device.systemPath == device.path
                                      ? device.path
                                      : QStringLiteral("%1 (%2)").arg(device.path, device.systemPath);
-            text += QStringLiteral("  %1: %2").arg(visible(name),
-                                                   visible(deviceStateText(mapping, deviceStatus(device.path, kind.kind))));
+            text += QStringLiteral("  %1: %2")
+                        .arg(visible(name), visible(deviceStateText(mapping, deviceStatus(device.path, kind.kind))));
             if (!device.details.isEmpty())
                 text += QStringLiteral(" %1").arg(visible(device.details));
             text += QLatin1Char('\n');
@@ -109,13 +109,13 @@ QByteArray devicesJson()
     for (const Kind &kind : kinds) {
         for (const DetectedDevice &device : detectDevices(kind.kind)) {
             const DeviceStatus status = deviceStatus(device.path, kind.kind);
-            devices.append(QJsonObject{{QStringLiteral("kind"), kind.word},
-                                       {QStringLiteral("path"), visible(device.path)},
-                                       {QStringLiteral("systemPath"), visible(device.systemPath)},
-                                       {QStringLiteral("details"), visible(device.details)},
-                                       {QStringLiteral("state"), stateWord(status.state)},
-                                       {QStringLiteral("words"),
-                                        visible(deviceStateText({device.path, DeviceOrigin::Default}, status))}});
+            devices.append(QJsonObject{
+                {QStringLiteral("kind"), kind.word},
+                {QStringLiteral("path"), visible(device.path)},
+                {QStringLiteral("systemPath"), visible(device.systemPath)},
+                {QStringLiteral("details"), visible(device.details)},
+                {QStringLiteral("state"), stateWord(status.state)},
+                {QStringLiteral("words"), visible(deviceStateText({device.path, DeviceOrigin::Default}, status))}});
         }
     }
     return QJsonDocument(QJsonObject{{QStringLiteral("ports"), ports}, {QStringLiteral("devices"), devices}})

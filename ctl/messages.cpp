@@ -47,8 +47,8 @@ QByteArray pathBytes(const QString &path)
     QByteArray bytes;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= path.size(); ++i) {
-        const bool kept = i < path.size() && path[i].unicode() >= keptByteBase + 0x80 &&
-                          path[i].unicode() <= keptByteBase + 0xFF;
+        const bool kept =
+            i < path.size() && path[i].unicode() >= keptByteBase + 0x80 && path[i].unicode() <= keptByteBase + 0xFF;
         if (i < path.size() && !kept)
             continue;
         bytes += path.mid(start, i - start).toUtf8();
@@ -103,7 +103,10 @@ QString forCommandLine(const QString &message)
 {
     static const QRegularExpression windowAdvice(QStringLiteral("choose the device for (\\S+) in \"Configure Port\""));
     QString text = message;
-    return text.replace(windowAdvice, QStringLiteral("name the device with --device PATH instead of \\1 (kr52ctl devices lists the devices there are)"));
+    return text.replace(
+        windowAdvice,
+        QStringLiteral(
+            "name the device with --device PATH instead of \\1 (kr52ctl devices lists the devices there are)"));
 }
 
 } // namespace kr52::ctl

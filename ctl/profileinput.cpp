@@ -38,8 +38,9 @@ ProfileResult readProfileInput(const QString &path)
     const QString name = visible(path);
     const FileContents read = readRegularFile(pathBytes(path), profileSizeLimit);
     if (read.tooLarge)
-        return refuse(
-            QStringLiteral("Could not read the profile %1: it is larger than %2 bytes").arg(name).arg(profileSizeLimit));
+        return refuse(QStringLiteral("Could not read the profile %1: it is larger than %2 bytes")
+                          .arg(name)
+                          .arg(profileSizeLimit));
     if (!read.error.isEmpty())
         return refuse(QStringLiteral("Could not read the profile %1: %2").arg(name, read.error));
     return parseProfile(read.bytes, name);

@@ -20,7 +20,8 @@ qsizetype doneCount(const QList<PrinterResult> &results)
 
 QString resultLine(const PrinterResult &result)
 {
-    return QStringLiteral("%1: %2. %3").arg(result.description, result.done ? QStringLiteral("done") : QStringLiteral("FAILED"), result.message);
+    return QStringLiteral("%1: %2. %3")
+        .arg(result.description, result.done ? QStringLiteral("done") : QStringLiteral("FAILED"), result.message);
 }
 
 QString summaryLine(const QList<PrinterResult> &results)
@@ -37,12 +38,13 @@ QByteArray resultsJson(const QList<PrinterResult> &results)
 {
     QJsonArray printers;
     for (const PrinterResult &result : results)
-        printers.append(QJsonObject{{result.kind, result.name},
-                                    {QStringLiteral("path"), result.devicePath},
-                                    {QStringLiteral("result"), result.done ? QStringLiteral("done") : QStringLiteral("failed")},
-                                    {QStringLiteral("sent"), result.sent},
-                                    {QStringLiteral("total"), result.total},
-                                    {QStringLiteral("message"), result.message}});
+        printers.append(
+            QJsonObject{{result.kind, result.name},
+                        {QStringLiteral("path"), result.devicePath},
+                        {QStringLiteral("result"), result.done ? QStringLiteral("done") : QStringLiteral("failed")},
+                        {QStringLiteral("sent"), result.sent},
+                        {QStringLiteral("total"), result.total},
+                        {QStringLiteral("message"), result.message}});
     const qsizetype done = doneCount(results);
     return QJsonDocument(QJsonObject{{QStringLiteral("printers"), printers},
                                      {QStringLiteral("done"), done},

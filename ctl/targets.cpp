@@ -194,9 +194,10 @@ Targets resolveTargets(const PortOptions &options)
         targets.error = fault;
         return targets;
     }
-    targets.serialSettings = serialSettingsLine(options.baud.origin.isEmpty() ? QStringLiteral("9600") : options.baud.text,
-                                                options.data.origin.isEmpty() ? QStringLiteral("8") : options.data.text,
-                                                options.stop.origin.isEmpty() ? QStringLiteral("1") : options.stop.text);
+    targets.serialSettings =
+        serialSettingsLine(options.baud.origin.isEmpty() ? QStringLiteral("9600") : options.baud.text,
+                           options.data.origin.isEmpty() ? QStringLiteral("8") : options.data.text,
+                           options.stop.origin.isEmpty() ? QStringLiteral("1") : options.stop.text);
     return targets;
 }
 

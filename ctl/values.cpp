@@ -41,8 +41,10 @@ QString cutOffsetRefusal(const QString &origin, const QString &text)
 
 QString cutOffsetText(int tenths)
 {
-    return QStringLiteral("%1%2.%3").arg(tenths < 0 ? QStringLiteral("-") : QString()).arg(std::abs(tenths) / 10).arg(
-        std::abs(tenths) % 10);
+    return QStringLiteral("%1%2.%3")
+        .arg(tenths < 0 ? QStringLiteral("-") : QString())
+        .arg(std::abs(tenths) / 10)
+        .arg(std::abs(tenths) % 10);
 }
 
 } // namespace kr52::ctl

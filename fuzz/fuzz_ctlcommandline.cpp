@@ -3,11 +3,11 @@
 // UTF-8 kept). The parser refuses with a reason or gives a request; what is refused or run
 // without touching a printer (a dry run, the settings, a profile to standard output) ends with
 // status 0 or 2, and every refusal is escaped, ends in one full stop and says nothing was sent.
-#include "harness.h"
 #include "ctl/commandline.h"
 #include "ctl/console.h"
 #include "ctl/ctl.h"
 #include "ctl/messages.h"
+#include "harness.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -72,7 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const kr52::ctl::ParsedCommandLine parsed = kr52::ctl::parseCommandLine(arguments);
     if (parsed.kind == kr52::ctl::ParsedCommandLine::Kind::Refused) {
-        require(!parsed.text.isEmpty() && parsed.text.endsWith(QLatin1Char('.')) && !parsed.text.endsWith(QLatin1String("..")),
+        require(!parsed.text.isEmpty() && parsed.text.endsWith(QLatin1Char('.')) &&
+                    !parsed.text.endsWith(QLatin1String("..")),
                 "a refusal is one sentence");
         require(!parsed.text.contains(QLatin1Char('\n')), "a refusal of the command line is one line");
     }
@@ -85,7 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const QString &error : console.errors) {
         const QStringList lines = error.split(QLatin1Char('\n'));
         require(lines.first().startsWith(QLatin1String("kr52ctl: ")), "a refusal names the program");
-        require(lines.last() == QLatin1String("Nothing was sent.") || lines.last() == QLatin1String("No profile was written."),
+        require(lines.last() == QLatin1String("Nothing was sent.") ||
+                    lines.last() == QLatin1String("No profile was written."),
                 "a refusal says that nothing was sent");
         for (const QString &line : lines)
             require(shownWhole(line), "control characters and lone surrogates are escaped");

@@ -2,9 +2,9 @@
 // A profile as kr52ctl reads it takes any bytes. A dry run of it ends with status 0 or 2; a
 // refusal is escaped, names the profile, and says nothing was sent; an accepted profile's
 // commands are printed one per line, the self test last.
-#include "harness.h"
 #include "ctl/console.h"
 #include "ctl/ctl.h"
+#include "harness.h"
 
 #include <QFile>
 #include <QStringList>
@@ -50,9 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 "the profile is written for the run");
     }
     Collecting console;
-    const int status = kr52::ctl::run({QStringLiteral("kr52ctl"), QStringLiteral("apply"), path,
-                                       QStringLiteral("--dry-run")},
-                                      console);
+    const int status = kr52::ctl::run(
+        {QStringLiteral("kr52ctl"), QStringLiteral("apply"), path, QStringLiteral("--dry-run")}, console);
     require(status == kr52::ctl::Done || status == kr52::ctl::Refused, "a dry run sends nothing, so nothing fails");
     if (status == kr52::ctl::Refused) {
         require(console.errors.size() == 1, "one refusal");

@@ -17,7 +17,8 @@ QString selfTestOnlyWords(const SendOutcome &outcome)
         return QStringLiteral("Nothing was sent to the printer.");
     case Stage::Send:
         return outcome.commandInDoubt
-                   ? QStringLiteral("The self-test command went to the port but may not have reached the printer whole.")
+                   ? QStringLiteral(
+                         "The self-test command went to the port but may not have reached the printer whole.")
                    : QStringLiteral("The self-test command was not sent.");
     case Stage::Close:
         return QStringLiteral("The self-test command was sent, but the port did not close cleanly.");

@@ -110,7 +110,7 @@ private:
     QString m_lptport;
     bool dragging = false;
     kr52::ResponsiveSend *m_send = nullptr; // the action running, if any
-    bool m_closeAfterSend = false;           // the window was closed while it ran
+    bool m_closeAfterSend = false;          // the window was closed while it ran
 
     kr52::MSComm *MSComm1;
     kr52::ParallelPort m_parallel;

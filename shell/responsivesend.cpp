@@ -59,9 +59,10 @@ void ResponsiveSend::showProgress(int sent, const QString &where)
     if (!m_dialog)
         return;
     const int next = sent + 1;
-    m_dialog->setLabelText(next <= m_settingTotal
-                               ? QStringLiteral("Sending setting %1 of %2 to %3...").arg(next).arg(m_settingTotal).arg(where)
-                               : QStringLiteral("Sending the self-test command to %1...").arg(where));
+    m_dialog->setLabelText(
+        next <= m_settingTotal
+            ? QStringLiteral("Sending setting %1 of %2 to %3...").arg(next).arg(m_settingTotal).arg(where)
+            : QStringLiteral("Sending the self-test command to %1...").arg(where));
     if (sent < m_commandTotal)
         m_dialog->setValue(sent);
 }
@@ -89,12 +90,14 @@ SendOutcome ResponsiveSend::run(PrinterLink &link, const SendPlan &plan)
         outcome = runSendPlan(
             link, plan,
             [this, where](int sent, int) {
-                QMetaObject::invokeMethod(this, [this, sent, where] { showProgress(sent, where); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    this, [this, sent, where] { showProgress(sent, where); }, Qt::QueuedConnection);
             },
             &m_cancelled);
         m_finished = true;
         // Wakes the waiting loop below.
-        QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [] {}, Qt::QueuedConnection);
     });
     // A loop of our own rather than QEventLoop::exec(): the application quitting meanwhile
     // (the window closed) ends every running exec(), but the action must still be waited for.

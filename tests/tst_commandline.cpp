@@ -195,8 +195,9 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("note");
-        QTest::newRow("wayland") << R"(Could not find the Qt platform plugin "wayland" in "")"
-                                 << R"(Qt's platform plugin "wayland" is not installed: install the package qt6-wayland.)";
+        QTest::newRow("wayland")
+            << R"(Could not find the Qt platform plugin "wayland" in "")"
+            << R"(Qt's platform plugin "wayland" is not installed: install the package qt6-wayland.)";
         QTest::newRow("xcb") << R"(Could not find the Qt platform plugin "xcb" in "/opt/plugins")"
                              << R"(Qt's platform plugin "xcb" is not installed: install the package libqt6gui6.)";
         QTest::newRow("unknown plugin") << R"(Could not find the Qt platform plugin "vnc" in "")"

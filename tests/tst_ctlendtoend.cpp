@@ -314,20 +314,23 @@ private slots:
                                        << "the stop bits \"3\" must be 1, 1.5 or 2." << false;
         QTest::newRow("baud twice") << send + QStringList{"--baud", "9600", "--baud", "19200"} << QByteArray()
                                     << "--baud is given more than once." << false;
-        QTest::newRow("unknown port") << QStringList{"send", "--port", "COM5:", "--device", "PTY"} << QByteArray()
-                                      << "--port \"COM5:\": there is no such port; the ports are COM1: to COM4: and LPT1: to LPT4:" << false;
-        QTest::newRow("no printer named") << QStringList{"selftest"} << QByteArray() << "Name the printer with --port" << false;
+        QTest::newRow("unknown port")
+            << QStringList{"send", "--port", "COM5:", "--device", "PTY"} << QByteArray()
+            << "--port \"COM5:\": there is no such port; the ports are COM1: to COM4: and LPT1: to LPT4:" << false;
+        QTest::newRow("no printer named")
+            << QStringList{"selftest"} << QByteArray() << "Name the printer with --port" << false;
         QTest::newRow("unknown command") << QStringList{"configure", "--device", "PTY"} << QByteArray()
                                          << "Unknown command \"configure\"; the commands are settings, send, "
-                                            "selftest, apply, profile, devices." << false;
+                                            "selftest, apply, profile, devices."
+                                         << false;
         QTest::newRow("no command") << QStringList{"--device", "PTY"} << QByteArray() << "Name a command" << false;
         QTest::newRow("unknown option") << send + QStringList{"--speed", "2"} << QByteArray()
                                         << "Unknown option 'speed'; \"--\" ends the options" << true;
         QTest::newRow("option of another command")
             << QStringList{"selftest", "--device", "PTY", "--set", "Zero Style=Slash"} << QByteArray()
             << "--set is not an option of selftest;" << false;
-        QTest::newRow("apply without a profile")
-            << QStringList{"apply", "--device", "PTY"} << QByteArray() << "apply needs a profile file: apply PROFILE," << false;
+        QTest::newRow("apply without a profile") << QStringList{"apply", "--device", "PTY"} << QByteArray()
+                                                 << "apply needs a profile file: apply PROFILE," << false;
         QTest::newRow("unreadable profile")
             << QStringList{"apply", "/nonexistent/shop.ini", "--device", "PTY"} << QByteArray()
             << "Could not read the profile /nonexistent/shop.ini: No such file" << true;

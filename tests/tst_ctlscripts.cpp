@@ -80,7 +80,8 @@ QStringList longestRunOptions()
     for (const auto &[listName, index] : linktest::longestRunChoices()) {
         for (const SettingRow &row : settingsCatalogue())
             if (row.listName == listName)
-                options << QStringLiteral("--set") << settingName(row) + QLatin1Char('=') + entryName(row.entries.at(index));
+                options << QStringLiteral("--set")
+                        << settingName(row) + QLatin1Char('=') + entryName(row.entries.at(index));
     }
     return options;
 }
@@ -169,8 +170,7 @@ private slots:
         const QString output = dir.filePath(QStringLiteral("offset.bin"));
         QFile::remove(output);
         QFile::remove(output + ".2");
-        const Result given =
-            run({"send", "--no-self-test", "--output", output, "--set", adjust, "--cut-offset", text});
+        const Result given = run({"send", "--no-self-test", "--output", output, "--set", adjust, "--cut-offset", text});
         const QString profile = dir.filePath(QStringLiteral("offset.ini"));
         QVERIFY(write(profile, "[settings]\n" + adjust.toUtf8() + "\ncut-offset=" + text.toUtf8() + "\n"));
         const Result fromProfile = run({"apply", profile, "--no-self-test", "--output", output + ".2"});
@@ -197,7 +197,8 @@ private slots:
         PseudoTerminal line;
         Result result = run({"selftest", "--device", line.devicePath(), "--stop", "1.5"});
         QCOMPARE(result.status, int(ctl::Refused));
-        QVERIFY2(result.err.startsWith(QStringLiteral("kr52ctl: --stop: 1.5 stop bits cannot be set")), qPrintable(result.err));
+        QVERIFY2(result.err.startsWith(QStringLiteral("kr52ctl: --stop: 1.5 stop bits cannot be set")),
+                 qPrintable(result.err));
         const QString profile = dir.filePath(QStringLiteral("stop.ini"));
         QVERIFY(write(profile, "[settings]\nZero Style=Slash\n[port]\nbaud=19200\nstop=1.5\n"));
         result = run({"apply", profile, "--device", line.devicePath()});
@@ -207,7 +208,8 @@ private slots:
         // The profile's faulty value names its line; the command line's value wins over it.
         QVERIFY(write(profile, "[settings]\nZero Style=Slash\n[port]\nbaud=fast\n"));
         result = run({"apply", profile, "--device", line.devicePath()});
-        QVERIFY2(result.err.startsWith(QStringLiteral("kr52ctl: ") + profile + QStringLiteral(" line 4: ")), qPrintable(result.err));
+        QVERIFY2(result.err.startsWith(QStringLiteral("kr52ctl: ") + profile + QStringLiteral(" line 4: ")),
+                 qPrintable(result.err));
         result = run({"apply", profile, "--device", line.devicePath(), "--baud", "9600", "--no-self-test"});
         QCOMPARE(result.status, int(ctl::Done));
         QCOMPARE(line.readAll(), zeroSlash);
@@ -242,11 +244,13 @@ private slots:
         const Result replaced = run({"apply", file, "--no-self-test", "--output", file});
         QCOMPARE(replaced.status, int(ctl::Done));
         QCOMPARE(contentOf(file), zeroSlash);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".shop.ini")), QStringList());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".shop.ini")),
+                 QStringList());
         for (const QString &target : {block, dir.path(), QStringLiteral("/dev/null")}) {
             const Result result = run({"selftest", "--output", target});
             QCOMPARE(result.status, int(ctl::Refused));
-            QVERIFY2(result.err.contains(QStringLiteral("--output replaces only a regular file")), qPrintable(result.err));
+            QVERIFY2(result.err.contains(QStringLiteral("--output replaces only a regular file")),
+                     qPrintable(result.err));
         }
     }
 
@@ -268,8 +272,10 @@ private slots:
         QCOMPARE(result.status, int(ctl::Done));
         const QStringList lines = result.out.split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 4);
-        QVERIFY2(lines[0].startsWith(QStringLiteral("file ") + output + QStringLiteral(": done.")), qPrintable(lines[0]));
-        QVERIFY2(lines[1].startsWith(QStringLiteral("COM2: (%1): done.").arg(mapped.devicePath())), qPrintable(lines[1]));
+        QVERIFY2(lines[0].startsWith(QStringLiteral("file ") + output + QStringLiteral(": done.")),
+                 qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("COM2: (%1): done.").arg(mapped.devicePath())),
+                 qPrintable(lines[1]));
         QVERIFY2(lines[2].startsWith(first.devicePath() + QStringLiteral(": done.")), qPrintable(lines[2]));
         QCOMPARE(lines[3], QStringLiteral("3 of 3 printers done, 0 failed."));
         QCOMPARE(mapped.readAll(), linktest::selfTest());
@@ -380,7 +386,8 @@ private slots:
     {
         const QString profile = dir.filePath(QStringLiteral("written.ini"));
         QStringList options = longestRunOptions();
-        options << "--baud" << "19200";
+        options << "--baud"
+                << "19200";
         Result result = run(QStringList{"profile", "--output", profile} + options);
         QCOMPARE(result.status, int(ctl::Done));
         QVERIFY(contentOf(profile).contains("baud=19200\n"));
@@ -393,9 +400,8 @@ private slots:
 
         // What send refuses, profile refuses, and writes nothing.
         QFile::remove(profile);
-        for (const QStringList &refused : QList<QStringList>{{"--set", adjust, "--cut-offset", "40"},
-                                                             {"--set", "Zero Style=Dotted"},
-                                                             {"--stop", "1.5"}}) {
+        for (const QStringList &refused : QList<QStringList>{
+                 {"--set", adjust, "--cut-offset", "40"}, {"--set", "Zero Style=Dotted"}, {"--stop", "1.5"}}) {
             result = run(QStringList{"profile", "--output", profile} + refused);
             QCOMPARE(result.status, int(ctl::Refused));
             QVERIFY(!QFile::exists(profile));
@@ -447,7 +453,8 @@ private slots:
                     .replace(QStringLiteral("cut-offset"), QStringLiteral("cut\\-offset"))
                     .replace(QStringLiteral("dry-run"), QStringLiteral("dry\\-run"));
                 QVERIFY2(man.contains(escaped), qPrintable(command + QLatin1Char(' ') + option));
-                QVERIFY2(readme.contains(QStringLiteral("--") + option), qPrintable(command + QLatin1Char(' ') + option));
+                QVERIFY2(readme.contains(QStringLiteral("--") + option),
+                         qPrintable(command + QLatin1Char(' ') + option));
             }
         }
         for (const QString &word : {QStringLiteral("devices.conf"), QStringLiteral("\\-\\-help\\-all"),
@@ -462,7 +469,9 @@ private slots:
         QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("serial/by-id")));
         const QString stable = folder.filePath(QStringLiteral("serial/by-id/usb-Maker_Printer-if00"));
         QVERIFY(QFile::link(line.devicePath(), stable));
-        setDeviceSource({folder.path(), [&] { return QList<SerialPortEntry>{{line.devicePath(), "USB serial", "Maker", "42", {}}}; }});
+        setDeviceSource({folder.path(), [&] {
+                             return QList<SerialPortEntry>{{line.devicePath(), "USB serial", "Maker", "42", {}}};
+                         }});
         const Result result = run({"devices", "--json"});
         setDeviceSource(systemDeviceSource());
         QCOMPARE(result.status, int(ctl::Done));
@@ -492,7 +501,8 @@ private slots:
         QCOMPARE(WEXITSTATUS(status), 1);
         for (PseudoTerminal &line : lines)
             QCOMPARE(line.readAll(), golden());
-        QVERIFY2(contentOf(errors).contains("Standard output could not be written: Broken pipe."), contentOf(errors).constData());
+        QVERIFY2(contentOf(errors).contains("Standard output could not be written: Broken pipe."),
+                 contentOf(errors).constData());
 
         const int full = ::open("/dev/full", O_WRONLY);
         QVERIFY(full >= 0);
@@ -505,7 +515,8 @@ private slots:
     {
         const QString output = dir.filePath(QStringLiteral("stdin.bin"));
         QProcess process;
-        process.start(QStringLiteral(KR52_PROGRAM_DIR "/kr52ctl"), {"apply", "-", "--no-self-test", "--output", output});
+        process.start(QStringLiteral(KR52_PROGRAM_DIR "/kr52ctl"),
+                      {"apply", "-", "--no-self-test", "--output", output});
         process.write("[settings]\nZero Style=Slash\n");
         process.closeWriteChannel();
         QVERIFY(process.waitForFinished(20000));

@@ -68,7 +68,6 @@ bool isExclusive(const QString &device)
     return asked && exclusive != 0;
 }
 
-
 // Opens the device through the serial control, sends one text and closes; the error text if
 // anything failed, empty otherwise.
 QString sendOverSerial(const QString &device, const QByteArray &text)

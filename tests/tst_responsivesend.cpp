@@ -126,13 +126,14 @@ private slots:
         // About 100 ms is the aim; the margin allows for a loaded machine (bench/ has the figure).
         QVERIFY2(watch.longestGapMs < 250, qPrintable(QString::number(watch.longestGapMs)));
         QVERIFY(watch.paints >= 10);
-        QVERIFY2(watch.shownAfterMs >= 400 && watch.shownAfterMs < 800, qPrintable(QString::number(watch.shownAfterMs)));
+        QVERIFY2(watch.shownAfterMs >= 400 && watch.shownAfterMs < 800,
+                 qPrintable(QString::number(watch.shownAfterMs)));
         QVERIFY(watch.modal);
         QCOMPARE(watch.labels,
                  QSet<QString>{QStringLiteral("Sending setting 1 of 1 to COM1: (%1)...").arg(pty.devicePath())});
         QCOMPARE(messages.count(), 1);
-        QVERIFY2(messages.last().text.startsWith(QStringLiteral("Could not write to COM1: (%1): Timed out")
-                                                     .arg(pty.devicePath())),
+        QVERIFY2(messages.last().text.startsWith(
+                     QStringLiteral("Could not write to COM1: (%1): Timed out").arg(pty.devicePath())),
                  qPrintable(messages.last().text));
         QVERIFY(messages.last().text.endsWith(QStringLiteral(
             "0 of 1 setting commands were sent; the printer may now hold only part of the new settings.")));
@@ -210,8 +211,8 @@ private slots:
         QVERIFY(!main.isVisible());
         QVERIFY(!main.serialControl()->portOpen());
         QCOMPARE(messages.count(), 1);
-        QVERIFY(messages.last().text.startsWith(QStringLiteral("Sending to COM1: (%1) was cancelled.")
-                                                    .arg(pty.devicePath())));
+        QVERIFY(messages.last().text.startsWith(
+            QStringLiteral("Sending to COM1: (%1) was cancelled.").arg(pty.devicePath())));
     }
 };
 

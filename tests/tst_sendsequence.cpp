@@ -224,8 +224,8 @@ private slots:
         link.cancel = &cancelled;
         link.cancelAt = 2;
         QList<int> progress;
-        const SendOutcome outcome =
-            runSendPlan(link, threeSettings(), [&](int sent, int) { progress.append(sent); }, &cancelled);
+        const SendOutcome outcome = runSendPlan(
+            link, threeSettings(), [&](int sent, int) { progress.append(sent); }, &cancelled);
         QVERIFY(outcome.cancelled);
         QCOMPARE(link.sent.size(), 2);
         QCOMPARE(progress, QList<int>({1, 2}));

@@ -92,7 +92,8 @@ private slots:
         QTest::newRow("comma-less one and a half") << "9600,n,8,15"
                                                    << "the stop bits \"15\" " + stop;
 
-        const QString baud = QStringLiteral("must be a positive whole number up to 4000000 (such as 9600, 19200 or 33600).");
+        const QString baud =
+            QStringLiteral("must be a positive whole number up to 4000000 (such as 9600, 19200 or 33600).");
         QTest::newRow("zero baud") << "0,n,8,1"
                                    << "the baud rate \"0\" " + baud;
         QTest::newRow("baud past four million") << "4000001,n,8,1"

@@ -36,9 +36,9 @@ QProcessEnvironment packagingEnvironment()
 // Runs cpack with generator into folder; the package files it made there, with extension.
 QStringList makePackages(const QString &generator, const QString &folder, const QString &extension, QString &failure)
 {
-    const ProgramRun cpack =
-        runProgram(QStringLiteral(KR52_CPACK),
-                   {"-G", generator, "--config", KR52_BUILD_DIR "/CPackConfig.cmake", "-B", folder}, packagingEnvironment());
+    const ProgramRun cpack = runProgram(
+        QStringLiteral(KR52_CPACK), {"-G", generator, "--config", KR52_BUILD_DIR "/CPackConfig.cmake", "-B", folder},
+        packagingEnvironment());
     if (!cpack.finished || cpack.exitCode != 0)
         failure = cpack.describe();
     QStringList packages;
@@ -128,7 +128,7 @@ private slots:
         QTest::newRow("dependency on Qt Serial Port") << "Depends"
                                                       << ".*libqt6serialport6.*";
         QTest::newRow("recommends the window's face") << "Recommends"
-                                                       << ".*fonts-liberation2.*";
+                                                      << ".*fonts-liberation2.*";
         QTest::newRow("recommends the Wayland plugin") << "Recommends"
                                                        << ".*qt6-wayland.*";
         QTest::newRow("maintainer") << "Maintainer"
@@ -216,7 +216,8 @@ private slots:
         const ProgramRun run =
             runProgram(QStringLiteral("zcat"), {m_unpacked + QStringLiteral("/usr/share/man/man1/") + name + ".1.gz"});
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.describe()));
-        const QString header = QString::fromUtf8(run.out).split(QLatin1Char('\n')).filter(QStringLiteral(".TH ")).value(0);
+        const QString header =
+            QString::fromUtf8(run.out).split(QLatin1Char('\n')).filter(QStringLiteral(".TH ")).value(0);
         QVERIFY2(header.contains(QStringLiteral("\"%1 %2\"").arg(name, kr52::versionText())), qPrintable(header));
     }
 
@@ -265,8 +266,8 @@ private slots:
         for (const QString &name : programs) {
             const ProgramRun notes =
                 runProgram(QStringLiteral("readelf"), {"-n", m_unpacked + QStringLiteral("/usr/bin/") + name});
-            const QRegularExpressionMatch id =
-                QRegularExpression(QStringLiteral("Build ID: ([0-9a-f]{2})([0-9a-f]+)")).match(QString::fromLatin1(notes.out));
+            const QRegularExpressionMatch id = QRegularExpression(QStringLiteral("Build ID: ([0-9a-f]{2})([0-9a-f]+)"))
+                                                   .match(QString::fromLatin1(notes.out));
             QVERIFY2(id.hasMatch(), qPrintable(notes.describe()));
             const QString debugFile =
                 QStringLiteral("./usr/lib/debug/.build-id/%1/%2.debug").arg(id.captured(1), id.captured(2));
@@ -293,28 +294,31 @@ private slots:
         const QString out = m_root.filePath(QStringLiteral("out"));
         const QStringList debug = QDir(out).entryList({QStringLiteral("*.ddeb")}, QDir::Files);
         QCOMPARE(debug.size(), 1);
-        QVERIFY(readAll(elsewhere + QLatin1Char('/') + debug.first()) == readAll(out + QLatin1Char('/') + debug.first()));
+        QVERIFY(readAll(elsewhere + QLatin1Char('/') + debug.first()) ==
+                readAll(out + QLatin1Char('/') + debug.first()));
     }
 
     // The RPM from the same set-up: its needs are worked out from the programs' libraries.
     void rpmNamesItsNeedsAndFiles()
     {
         QString failure;
-        const QStringList rpms = makePackages(QStringLiteral("RPM"), m_root.filePath(QStringLiteral("rpm")), "rpm", failure);
+        const QStringList rpms =
+            makePackages(QStringLiteral("RPM"), m_root.filePath(QStringLiteral("rpm")), "rpm", failure);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(rpms.size(), 1);
         const ProgramRun needs = runProgram(QStringLiteral("rpm"), {"-qpR", rpms.first()});
         QVERIFY2(needs.finished && needs.exitCode == 0, qPrintable(needs.describe()));
-        for (const char *library : {"libQt6Widgets.so.6()(64bit)", "libQt6SerialPort.so.6()(64bit)", "libc.so.6()(64bit)"})
+        for (const char *library :
+             {"libQt6Widgets.so.6()(64bit)", "libQt6SerialPort.so.6()(64bit)", "libc.so.6()(64bit)"})
             QVERIFY2(needs.out.contains(library), needs.out.constData());
         const ProgramRun files = runProgram(QStringLiteral("rpm"), {"-qpl", rpms.first()});
         QVERIFY2(files.finished && files.exitCode == 0, qPrintable(files.describe()));
         const QStringList listed = QString::fromUtf8(files.out).split(QLatin1Char('\n'));
         for (const QString &name : programs)
             QVERIFY2(listed.contains("/usr/bin/" + name), files.out.constData());
-        for (const QString &path : {"/usr/share/applications/" + appId + ".desktop",
-                                    QStringLiteral("/usr/share/kr52-config/help/help7.rtf"),
-                                    QStringLiteral("/usr/share/man/man1/kr52ctl.1.gz")})
+        for (const QString &path :
+             {"/usr/share/applications/" + appId + ".desktop", QStringLiteral("/usr/share/kr52-config/help/help7.rtf"),
+              QStringLiteral("/usr/share/man/man1/kr52ctl.1.gz")})
             QVERIFY2(listed.contains(path), files.out.constData());
     }
 };
