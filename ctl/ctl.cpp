@@ -19,6 +19,7 @@
 #include "protocol/commanddescription.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
+#include "settings/profilechoices.h"
 #include "settings/profilewriter.h"
 #include "settings/sendplan.h"
 
@@ -108,7 +109,7 @@ Checked checkSettings(const Request &request, PortOptions &port)
     Job job;
     job.indexes = chosen.indexes;
     if (cutOffset) {
-        job.cutOffsetTenths = cutOffsetTenthsGiven(cutOffset->text);
+        job.cutOffsetTenths = strictCutOffsetTenths(cutOffset->text);
         if (!job.cutOffsetTenths)
             return refuse(cutOffsetRefusal(cutOffset->origin, cutOffset->text));
     }
