@@ -224,12 +224,9 @@ private slots:
     void programsAreHardened_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("fortified"); // has calls whose buffer sizes the compiler knows
-        QTest::newRow("kr52-config") << "kr52-config" << true;
-        QTest::newRow("kr52-virtual") << "kr52-virtual" << true;
-        // Every copy kr52ctl makes goes into a buffer sized at run time inside Qt, which not even
-        // fortify level 3 can follow, so it has no checked call to show.
-        QTest::newRow("kr52ctl") << "kr52ctl" << false;
+        QTest::newRow("kr52-config") << "kr52-config";
+        QTest::newRow("kr52-virtual") << "kr52-virtual";
+        QTest::newRow("kr52ctl") << "kr52ctl";
     }
 
     // As hardening-check sees them: stack protector, fortified calls, read-only relocations bound
@@ -237,7 +234,6 @@ private slots:
     void programsAreHardened()
     {
         QFETCH(QString, name);
-        QFETCH(bool, fortified);
         const QString path = m_unpacked + QStringLiteral("/usr/bin/") + name;
         const ProgramRun dynamic = runProgram(QStringLiteral("readelf"), {"-W", "--dynamic", path});
         const ProgramRun segments = runProgram(QStringLiteral("readelf"), {"-W", "--segments", path});
@@ -251,7 +247,7 @@ private slots:
         const QRegularExpression fortifiedCall(QStringLiteral("__\\w+_chk@"));
         const bool checkedCalls =
             QString::fromLatin1(symbols.out).remove(QStringLiteral("__stack_chk_fail")).contains(fortifiedCall);
-        QVERIFY2(checkedCalls || !fortified, symbols.out.constData());
+        QVERIFY2(checkedCalls, symbols.out.constData()); // calls whose buffer sizes the compiler knows
     }
 
     // The stripped debug information is in the -dbgsym package, under each program's build id,
