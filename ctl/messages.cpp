@@ -47,8 +47,9 @@ QByteArray pathBytes(const QString &path)
     QByteArray bytes;
     qsizetype start = 0;
     for (qsizetype i = 0; i <= path.size(); ++i) {
-        const bool kept =
-            i < path.size() && path[i].unicode() >= keptByteBase + 0x80 && path[i].unicode() <= keptByteBase + 0xFF;
+        // The low half of a character past U+FFFF can fall in the same range: it is no kept byte.
+        const bool kept = i < path.size() && path[i].unicode() >= keptByteBase + 0x80 &&
+                          path[i].unicode() <= keptByteBase + 0xFF && !(i > 0 && path[i - 1].isHighSurrogate());
         if (i < path.size() && !kept)
             continue;
         bytes += path.mid(start, i - start).toUtf8();

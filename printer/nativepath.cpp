@@ -42,10 +42,11 @@ int validSequenceAt(const QByteArray &bytes, qsizetype at)
     return length;
 }
 
+// The low half of a character past U+FFFF can fall in the same range: it is no kept byte.
 bool isEscapedByte(const QString &text, qsizetype at)
 {
     const char16_t c = text.at(at).unicode();
-    return c >= escapeBase + 0x80 && c <= escapeBase + 0xFF;
+    return c >= escapeBase + 0x80 && c <= escapeBase + 0xFF && !(at > 0 && text.at(at - 1).isHighSurrogate());
 }
 
 } // namespace

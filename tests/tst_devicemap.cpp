@@ -319,6 +319,9 @@ private slots:
         const QByteArray link = QFile::encodeName(dir.path()) + "/caf\xe9-\xff\xc3printer";
         QCOMPARE(::symlink(QFile::encodeName(pty.devicePath()).constData(), link.constData()), 0);
         QCOMPARE(pathFromNative(nativePath(QStringLiteral("/dev/caf\u00e9"))), QStringLiteral("/dev/caf\u00e9"));
+        // A character past U+FFFF beside a kept byte: its low half is no kept byte.
+        const QByteArray mixed = "/dev/\xc0u\xf2\x9c\x92\x97#\xd7";
+        QCOMPARE(nativePath(pathFromNative(mixed)), mixed);
 
         qputenv("KR52_COM1", link);
         const QString path = devicePathFor(QStringLiteral("COM1:"));
