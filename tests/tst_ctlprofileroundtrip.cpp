@@ -4,6 +4,7 @@
 #include "printer/mscomm.h"
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
+#include "support/collectingconsole.h"
 #include "support/controls.h"
 #include "support/linkfixture.h"
 #include "support/messagecapture.h"
@@ -17,15 +18,7 @@ using namespace kr52;
 
 namespace {
 
-class TestConsole : public ctl::Console {
-public:
-    void out(const QString &line) override { outLines.append(line); }
-    void err(const QString &line) override { errLines.append(line); }
-    void progress(const QString &, int, int) override {}
-
-    QStringList outLines;
-    QStringList errLines;
-};
+using TestConsole = testsupport::CollectingConsole;
 
 using Choices = QList<QPair<QString, int>>;
 

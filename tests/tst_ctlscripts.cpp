@@ -6,6 +6,7 @@
 #include "printer/devicedetection.h"
 #include "settings/catalogue.h"
 #include "settings/choice.h"
+#include "support/collectingconsole.h"
 #include "support/linkfixture.h"
 #include "support/pseudoterminal.h"
 
@@ -33,15 +34,7 @@ using namespace kr52;
 
 namespace {
 
-class TestConsole : public ctl::Console {
-public:
-    void out(const QString &line) override { outLines.append(line); }
-    void err(const QString &line) override { errLines.append(line); }
-    void progress(const QString &, int, int) override {}
-
-    QStringList outLines;
-    QStringList errLines;
-};
+using TestConsole = testsupport::CollectingConsole;
 
 struct Result {
     int status = -1;
