@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const kr52::SerialSettings &settings = *result.settings;
     require(settings.baudRate > 0, "an accepted baud rate is positive");
-    require(settings.dataBits >= 5 && settings.dataBits <= 8,
-            "accepted data bits are 5 to 8");
+    require(settings.dataBits >= 5 && settings.dataBits <= 8, "accepted data bits are 5 to 8");
     const QString plain = QStringLiteral("%1,%2,%3,%4")
                               .arg(settings.baudRate)
                               .arg(QLatin1Char(kr52::parityEntry(settings.parity).letter))
