@@ -116,7 +116,7 @@ QString serialValueFault(const GivenValue &baud, const GivenValue &data, const G
         if (!parsed.settings)
             return QStringLiteral("%1: %2").arg(values[i]->origin, visible(parsed.error));
         // The serial line is set through termios, which knows one or two stop bits only.
-        if (parsed.settings->stopBits == QSerialPort::OneAndHalfStop)
+        if (parsed.settings->stopBits == StopBits::OneAndHalf)
             return QStringLiteral("%1: 1.5 stop bits cannot be set on a serial line of this system; the stop bits "
                                   "are 1 or 2")
                 .arg(values[i]->origin);

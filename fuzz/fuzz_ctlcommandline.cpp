@@ -4,9 +4,9 @@
 // without touching a printer (a dry run, the settings, a profile to standard output) ends with
 // status 0 or 2, and every refusal is escaped, ends in one full stop and says nothing was sent.
 #include "ctl/commandline.h"
-#include "ctl/console.h"
 #include "ctl/ctl.h"
 #include "ctl/messages.h"
+#include "ctlrun.h"
 #include "harness.h"
 
 #include <QByteArray>
@@ -14,14 +14,6 @@
 #include <QStringList>
 
 namespace {
-
-class Collecting : public kr52::ctl::Console {
-public:
-    void out(const QString &) override {}
-    void err(const QString &line) override { errors.append(line); }
-    void progress(const QString &, int, int) override {}
-    QStringList errors;
-};
 
 bool touchesNothing(const kr52::ctl::Request &request)
 {
@@ -43,26 +35,12 @@ bool touchesNothing(const kr52::ctl::Request &request)
     return false;
 }
 
-// Whether line holds no control character and no half of a character.
-bool shownWhole(const QString &line)
-{
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return false;
-        if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
-            ++i;
-        else if (c.isSurrogate())
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using kr52::fuzz::require;
+    using kr52::fuzz::shownWhole;
     QStringList arguments{QStringLiteral("kr52ctl")};
     for (const QByteArray &argument : QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)).split('\0'))
         arguments.append(kr52::ctl::argumentText(argument));
@@ -79,11 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (parsed.kind != kr52::ctl::ParsedCommandLine::Kind::Run || !touchesNothing(parsed.request))
         return 0;
-    Collecting console;
+    kr52::fuzz::CollectingConsole console;
     const int status = kr52::ctl::run(arguments, console);
     require(status == kr52::ctl::Done || status == kr52::ctl::Refused, "nothing is sent, so nothing fails");
-    require((status == kr52::ctl::Refused) == !console.errors.isEmpty(), "a refusal, and only a refusal, is said");
-    for (const QString &error : console.errors) {
+    require((status == kr52::ctl::Refused) == !console.errLines.isEmpty(), "a refusal, and only a refusal, is said");
+    for (const QString &error : console.errLines) {
         const QStringList lines = error.split(QLatin1Char('\n'));
         require(lines.first().startsWith(QLatin1String("kr52ctl: ")), "a refusal names the program");
         require(lines.last() == QLatin1String("Nothing was sent.") ||

@@ -6,38 +6,6 @@
 
 #include <QString>
 
-namespace {
-
-QString parityLetter(QSerialPort::Parity parity)
-{
-    switch (parity) {
-    case QSerialPort::EvenParity:
-        return QStringLiteral("e");
-    case QSerialPort::OddParity:
-        return QStringLiteral("o");
-    case QSerialPort::MarkParity:
-        return QStringLiteral("m");
-    case QSerialPort::SpaceParity:
-        return QStringLiteral("s");
-    default:
-        return QStringLiteral("n");
-    }
-}
-
-QString stopText(QSerialPort::StopBits stop)
-{
-    switch (stop) {
-    case QSerialPort::OneAndHalfStop:
-        return QStringLiteral("1.5");
-    case QSerialPort::TwoStop:
-        return QStringLiteral("2");
-    default:
-        return QStringLiteral("1");
-    }
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     using kr52::fuzz::require;
@@ -48,13 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const kr52::SerialSettings &settings = *result.settings;
     require(settings.baudRate > 0, "an accepted baud rate is positive");
-    require(settings.dataBits >= QSerialPort::Data5 && settings.dataBits <= QSerialPort::Data8,
-            "accepted data bits are 5 to 8");
+    require(settings.dataBits >= 5 && settings.dataBits <= 8, "accepted data bits are 5 to 8");
     const QString plain = QStringLiteral("%1,%2,%3,%4")
                               .arg(settings.baudRate)
-                              .arg(parityLetter(settings.parity))
-                              .arg(int(settings.dataBits))
-                              .arg(stopText(settings.stopBits));
+                              .arg(QLatin1Char(kr52::parityEntry(settings.parity).letter))
+                              .arg(settings.dataBits)
+                              .arg(kr52::stopBitsText(settings.stopBits));
     const kr52::SerialSettingsResult again = kr52::parseSerialSettings(plain);
     require(again.settings.has_value(), "accepted settings written back are accepted");
     require(again.settings->baudRate == settings.baudRate && again.settings->parity == settings.parity &&

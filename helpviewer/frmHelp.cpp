@@ -7,11 +7,10 @@
 #include "ui/messagebox.h"
 #include "ui/twips.h"
 #include "ui/uifont.h"
+#include "ui/windowplacement.h"
 
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -110,18 +109,9 @@ void frmHelp::keyPressEvent(QKeyEvent *event)
 void frmHelp::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    centreOnScreen();
+    // Centred each time it opens, on the screen of the window that opened it.
+    centreOnScreen(this, parentWidget());
     // The caret shows in the page at once, as after Tab, so the focus is seen from the start.
     setAttribute(Qt::WA_KeyboardFocusChange);
     rtbHelpText->setFocus(Qt::OtherFocusReason);
-}
-
-void frmHelp::centreOnScreen()
-{
-    QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (!screen)
-        return;
-    QRect frame = geometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
 }

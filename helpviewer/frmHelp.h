@@ -34,7 +34,6 @@ private:
     // Headings and other coloured text keep enough contrast against the viewer's background.
     void fitColoursToPalette();
     void comDone_Click();
-    void centreOnScreen();
 
     QString m_programDir;
     QTextEdit *rtbHelpText;

@@ -17,30 +17,25 @@ namespace kr52 {
 
 namespace {
 
-struct ParityFlags {
-    QSerialPort::Parity parity;
-    tcflag_t flags;
-};
-
-constexpr tcflag_t parityMask = PARENB | PARODD | CMSPAR;
-constexpr std::array<ParityFlags, 5> parityTable{{
-    {QSerialPort::NoParity, 0},
-    {QSerialPort::EvenParity, PARENB},
-    {QSerialPort::OddParity, PARENB | PARODD},
-    {QSerialPort::MarkParity, PARENB | PARODD | CMSPAR},
-    {QSerialPort::SpaceParity, PARENB | CMSPAR},
-}};
+// The flags that together select the parity: the entries of the parity table use no others.
+tcflag_t parityMask()
+{
+    tcflag_t mask = 0;
+    for (const ParityEntry &entry : parities())
+        mask |= entry.lineFlags;
+    return mask;
+}
 
 struct DataBitsFlags {
-    QSerialPort::DataBits dataBits;
+    int dataBits;
     tcflag_t flags;
 };
 
 constexpr std::array<DataBitsFlags, 4> dataBitsTable{{
-    {QSerialPort::Data5, CS5},
-    {QSerialPort::Data6, CS6},
-    {QSerialPort::Data7, CS7},
-    {QSerialPort::Data8, CS8},
+    {5, CS5},
+    {6, CS6},
+    {7, CS7},
+    {8, CS8},
 }};
 
 struct StandardRate {
@@ -77,22 +72,6 @@ bool isPseudoTerminal(int fd)
            ::major(info.st_rdev) <= 143;
 }
 
-QString parityName(QSerialPort::Parity parity)
-{
-    switch (parity) {
-    case QSerialPort::EvenParity:
-        return QStringLiteral("even parity");
-    case QSerialPort::OddParity:
-        return QStringLiteral("odd parity");
-    case QSerialPort::MarkParity:
-        return QStringLiteral("mark parity");
-    case QSerialPort::SpaceParity:
-        return QStringLiteral("space parity");
-    default:
-        return QStringLiteral("no parity");
-    }
-}
-
 bool getAttributes(int fd, termios2 &attributes)
 {
     return systemCalls().ioctl(fd, TCGETS2, &attributes) == 0;
@@ -107,11 +86,11 @@ QString firstDifference(const SerialSettings &wanted, const LineParameters &line
             .arg(wanted.baudRate)
             .arg(line.baudRate);
     if (hasWire && line.parity != wanted.parity)
-        return QStringLiteral("the line did not take %1.").arg(parityName(wanted.parity));
+        return QStringLiteral("the line did not take %1.").arg(QLatin1String(parityEntry(wanted.parity).name));
     if (hasWire && line.dataBits != wanted.dataBits)
-        return QStringLiteral("the line did not take %1 data bits.").arg(int(wanted.dataBits));
+        return QStringLiteral("the line did not take %1 data bits.").arg(wanted.dataBits);
     if (line.stopBits != wanted.stopBits)
-        return QStringLiteral("the line did not take %1 stop bits.").arg(int(wanted.stopBits));
+        return QStringLiteral("the line did not take %1 stop bits.").arg(stopBitsText(wanted.stopBits));
     return {};
 }
 
@@ -124,22 +103,22 @@ std::optional<LineParameters> readLineParameters(int fd)
         return std::nullopt;
     LineParameters line;
     line.baudRate = qint32(attributes.c_ospeed);
-    for (const ParityFlags &entry : parityTable) {
-        if ((attributes.c_cflag & parityMask) == entry.flags)
+    for (const ParityEntry &entry : parities()) {
+        if ((attributes.c_cflag & parityMask()) == entry.lineFlags)
             line.parity = entry.parity;
     }
     for (const DataBitsFlags &entry : dataBitsTable) {
         if ((attributes.c_cflag & CSIZE) == entry.flags)
             line.dataBits = entry.dataBits;
     }
-    line.stopBits = (attributes.c_cflag & CSTOPB) ? QSerialPort::TwoStop : QSerialPort::OneStop;
+    line.stopBits = (attributes.c_cflag & CSTOPB) ? StopBits::Two : StopBits::One;
     return line;
 }
 
 LineSetup configureLine(int fd, const SerialSettings &settings)
 {
     // The terminal interface knows one or two stop bits only.
-    if (settings.stopBits == QSerialPort::OneAndHalfStop)
+    if (settings.stopBits == StopBits::OneAndHalf)
         return {0, QStringLiteral(
                        "this line cannot send 1.5 stop bits. Set the printer and the port to 1 or 2 stop bits.")};
 
@@ -150,18 +129,15 @@ LineSetup configureLine(int fd, const SerialSettings &settings)
         ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
     attributes.c_oflag &= ~tcflag_t(OPOST);
     attributes.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    attributes.c_cflag &= ~tcflag_t(CSIZE | parityMask | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
+    attributes.c_cflag &= ~tcflag_t(CSIZE | parityMask() | CSTOPB | CRTSCTS | CBAUD | (CBAUD << IBSHIFT));
     const tcflag_t rate = rateCode(settings.baudRate);
     attributes.c_cflag |= CREAD | CLOCAL | rate | (rate << IBSHIFT);
-    for (const ParityFlags &entry : parityTable) {
-        if (entry.parity == settings.parity)
-            attributes.c_cflag |= entry.flags;
-    }
+    attributes.c_cflag |= parityEntry(settings.parity).lineFlags;
     for (const DataBitsFlags &entry : dataBitsTable) {
         if (entry.dataBits == settings.dataBits)
             attributes.c_cflag |= entry.flags;
     }
-    if (settings.stopBits == QSerialPort::TwoStop)
+    if (settings.stopBits == StopBits::Two)
         attributes.c_cflag |= CSTOPB;
     attributes.c_ispeed = speed_t(settings.baudRate);
     attributes.c_ospeed = speed_t(settings.baudRate);

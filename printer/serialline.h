@@ -12,9 +12,9 @@ namespace kr52 {
 // What a terminal's settings say the line runs with, read back from the driver.
 struct LineParameters {
     qint32 baudRate = 0;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    Parity parity = Parity::None;
+    int dataBits = 8;
+    StopBits stopBits = StopBits::One;
 };
 
 // Reads the terminal's settings; nothing, with errno set, when fd is not a terminal.

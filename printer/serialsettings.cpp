@@ -3,6 +3,8 @@
 
 #include <QStringList>
 
+#include <array>
+
 namespace kr52 {
 
 namespace {
@@ -21,6 +23,35 @@ bool isDigits(const QString &field)
             return false;
     }
     return true;
+}
+
+const ParityEntry *parityOfLetter(const QString &letter)
+{
+    for (const ParityEntry &entry : parities()) {
+        if (letter == QLatin1Char(entry.letter))
+            return &entry;
+    }
+    return nullptr;
+}
+
+struct StopBitsText {
+    StopBits stopBits;
+    const char *text;
+};
+
+constexpr std::array<StopBitsText, 3> stopBitsTexts{{
+    {StopBits::One, "1"},
+    {StopBits::OneAndHalf, "1.5"},
+    {StopBits::Two, "2"},
+}};
+
+const StopBitsText *stopBitsOfText(const QString &text)
+{
+    for (const StopBitsText &entry : stopBitsTexts) {
+        if (text == QLatin1String(entry.text))
+            return &entry;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -42,36 +73,32 @@ SerialSettingsResult parseSerialSettings(const QString &text)
                                 .arg(baud));
     settings.baudRate = static_cast<qint32>(baudValue);
 
-    const QString parity = fields[1].trimmed().toLower();
-    if (parity == QLatin1String("n"))
-        settings.parity = QSerialPort::NoParity;
-    else if (parity == QLatin1String("e"))
-        settings.parity = QSerialPort::EvenParity;
-    else if (parity == QLatin1String("o"))
-        settings.parity = QSerialPort::OddParity;
-    else if (parity == QLatin1String("m"))
-        settings.parity = QSerialPort::MarkParity;
-    else if (parity == QLatin1String("s"))
-        settings.parity = QSerialPort::SpaceParity;
-    else
+    const ParityEntry *parity = parityOfLetter(fields[1].trimmed().toLower());
+    if (!parity)
         return refuse(text, QStringLiteral("the parity \"%1\" must be n, e, o, m or s.").arg(fields[1].trimmed()));
+    settings.parity = parity->parity;
 
     const QString data = fields[2].trimmed();
     if (!isDigits(data) || data.size() != 1 || data[0] < QLatin1Char('5') || data[0] > QLatin1Char('8'))
         return refuse(text, QStringLiteral("the data bits \"%1\" must be 5, 6, 7 or 8.").arg(data));
-    settings.dataBits = static_cast<QSerialPort::DataBits>(data.toInt());
+    settings.dataBits = data.toInt();
 
     const QString stop = fields[3].trimmed();
-    if (stop == QLatin1String("1"))
-        settings.stopBits = QSerialPort::OneStop;
-    else if (stop == QLatin1String("1.5"))
-        settings.stopBits = QSerialPort::OneAndHalfStop;
-    else if (stop == QLatin1String("2"))
-        settings.stopBits = QSerialPort::TwoStop;
-    else
+    const StopBitsText *stopBits = stopBitsOfText(stop);
+    if (!stopBits)
         return refuse(text, QStringLiteral("the stop bits \"%1\" must be 1, 1.5 or 2.").arg(stop));
+    settings.stopBits = stopBits->stopBits;
 
     return {settings, {}};
+}
+
+QString stopBitsText(StopBits stopBits)
+{
+    for (const StopBitsText &entry : stopBitsTexts) {
+        if (entry.stopBits == stopBits)
+            return QLatin1String(entry.text);
+    }
+    return {};
 }
 
 } // namespace kr52

@@ -1,19 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QSerialPort>
+#include "printer/parity.h"
+
 #include <QString>
 
 #include <optional>
 
 namespace kr52 {
 
+enum class StopBits { One, OneAndHalf, Two };
+
 // The serial control's settings text, "baud,parity,data,stop" such as "9600,n,8,1".
 struct SerialSettings {
     qint32 baudRate = 9600;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
+    Parity parity = Parity::None;
+    int dataBits = 8; // 5 to 8
+    StopBits stopBits = StopBits::One;
 };
 
 struct SerialSettingsResult {
@@ -24,5 +27,8 @@ struct SerialSettingsResult {
 // Strict: a positive whole baud rate, parity n/e/o/m/s, data bits 5 to 8, stop bits 1, 1.5 or 2.
 // Fields may carry blanks around them; nothing else is accepted.
 [[nodiscard]] SerialSettingsResult parseSerialSettings(const QString &text);
+
+// The stop bits as the settings text writes them: "1", "1.5" or "2".
+[[nodiscard]] QString stopBitsText(StopBits stopBits);
 
 } // namespace kr52

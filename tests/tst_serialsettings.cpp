@@ -5,7 +5,9 @@
 
 #include <QTest>
 
+using kr52::Parity;
 using kr52::parseSerialSettings;
+using kr52::StopBits;
 
 // The serial control's choices: its settings text field by field (what each accepted text
 // configures, which field a refused text names) and its port number.
@@ -17,28 +19,21 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("baud");
-        QTest::addColumn<QSerialPort::Parity>("parity");
-        QTest::addColumn<QSerialPort::DataBits>("dataBits");
-        QTest::addColumn<QSerialPort::StopBits>("stopBits");
+        QTest::addColumn<Parity>("parity");
+        QTest::addColumn<int>("dataBits");
+        QTest::addColumn<StopBits>("stopBits");
 
-        QTest::newRow("initial") << "9600,n,8,1" << 9600 << QSerialPort::NoParity << QSerialPort::Data8
-                                 << QSerialPort::OneStop;
-        QTest::newRow("even, seven, two")
-            << "19200,e,7,2" << 19200 << QSerialPort::EvenParity << QSerialPort::Data7 << QSerialPort::TwoStop;
+        QTest::newRow("initial") << "9600,n,8,1" << 9600 << Parity::None << 8 << StopBits::One;
+        QTest::newRow("even, seven, two") << "19200,e,7,2" << 19200 << Parity::Even << 7 << StopBits::Two;
         QTest::newRow("odd, five, one and a half")
-            << "1200,o,5,1.5" << 1200 << QSerialPort::OddParity << QSerialPort::Data5 << QSerialPort::OneAndHalfStop;
-        QTest::newRow("mark, six") << "33600,m,6,1" << 33600 << QSerialPort::MarkParity << QSerialPort::Data6
-                                   << QSerialPort::OneStop;
-        QTest::newRow("space") << "4800,s,8,2" << 4800 << QSerialPort::SpaceParity << QSerialPort::Data8
-                               << QSerialPort::TwoStop;
-        QTest::newRow("upper-case parity")
-            << "9600,E,8,1" << 9600 << QSerialPort::EvenParity << QSerialPort::Data8 << QSerialPort::OneStop;
-        QTest::newRow("blanks around every field") << " 9600 , M , 7 , 1.5 " << 9600 << QSerialPort::MarkParity
-                                                   << QSerialPort::Data7 << QSerialPort::OneAndHalfStop;
-        QTest::newRow("highest baud") << "4000000,n,8,1" << 4000000 << QSerialPort::NoParity << QSerialPort::Data8
-                                      << QSerialPort::OneStop;
-        QTest::newRow("lowest baud") << "1,n,8,1" << 1 << QSerialPort::NoParity << QSerialPort::Data8
-                                     << QSerialPort::OneStop;
+            << "1200,o,5,1.5" << 1200 << Parity::Odd << 5 << StopBits::OneAndHalf;
+        QTest::newRow("mark, six") << "33600,m,6,1" << 33600 << Parity::Mark << 6 << StopBits::One;
+        QTest::newRow("space") << "4800,s,8,2" << 4800 << Parity::Space << 8 << StopBits::Two;
+        QTest::newRow("upper-case parity") << "9600,E,8,1" << 9600 << Parity::Even << 8 << StopBits::One;
+        QTest::newRow("blanks around every field")
+            << " 9600 , M , 7 , 1.5 " << 9600 << Parity::Mark << 7 << StopBits::OneAndHalf;
+        QTest::newRow("highest baud") << "4000000,n,8,1" << 4000000 << Parity::None << 8 << StopBits::One;
+        QTest::newRow("lowest baud") << "1,n,8,1" << 1 << Parity::None << 8 << StopBits::One;
     }
 
     void accepted()

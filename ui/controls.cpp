@@ -2,10 +2,8 @@
 #include "ui/controls.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QWidget>
 
@@ -61,12 +59,6 @@ void fitEntriesIn(QComboBox *list)
     while (font.pointSizeF() > 1 && QFontMetrics(font).horizontalAdvance(widest) > room)
         font.setPointSizeF(font.pointSizeF() - 0.05);
     list->setFont(font);
-}
-
-void centreOnScreen(QWidget *window)
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(screen->availableGeometry().center() - window->rect().center());
 }
 
 } // namespace kr52

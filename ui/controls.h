@@ -23,7 +23,4 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 // list; a list whose entries fit keeps the window's font.
 void fitEntriesIn(QComboBox *list);
 
-// Puts a window in the middle of the primary screen's free area, as every window opens.
-void centreOnScreen(QWidget *window);
-
 } // namespace kr52

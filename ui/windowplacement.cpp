@@ -2,10 +2,18 @@
 #include "ui/windowplacement.h"
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 namespace kr52 {
+
+void centreOnScreen(QWidget *window, const QWidget *owner)
+{
+    const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        window->move(screen->availableGeometry().center() - window->rect().center());
+}
 
 void keepOver(QWidget *dialog, QWidget *mainWindow)
 {

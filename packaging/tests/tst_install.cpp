@@ -3,7 +3,7 @@
 // find there: the layout, valid metadata, the command line, and the installed program finding its
 // help pages and presets from any working folder.
 #include "metainfo.h"
-#include "programrun.h"
+#include "support/programrun.h"
 
 #include "app/appinfo.h"
 #include "app/datafolder.h"
@@ -21,7 +21,15 @@
 #include <QTest>
 #include <QTextDocument>
 
+using testsupport::headlessEnvironment;
+using testsupport::ProgramOptions;
+using testsupport::ProgramRun;
+using testsupport::runProgram;
+
 namespace {
+
+// Installing and a whole run of the window take long on a busy machine.
+constexpr int slowProgramMs = 120000;
 
 const QString sourceDir = QStringLiteral(KR52_SOURCE_DIR);
 const QString appId = QString::fromLatin1(kr52::applicationId);
@@ -49,10 +57,11 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_root.isValid());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DESTDIR"), m_root.filePath(QStringLiteral("stage")));
-        const ProgramRun run = runProgram(
-            QStringLiteral(KR52_CMAKE), {"--install", QStringLiteral(KR52_BUILD_DIR), "--prefix", "/usr"}, environment);
+        ProgramOptions install;
+        install.environment.insert(QStringLiteral("DESTDIR"), m_root.filePath(QStringLiteral("stage")));
+        install.timeLimitMs = slowProgramMs;
+        const ProgramRun run = runProgram(QStringLiteral(KR52_CMAKE),
+                                          {"--install", QStringLiteral(KR52_BUILD_DIR), "--prefix", "/usr"}, install);
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.describe()));
         m_prefix = m_root.filePath(QStringLiteral("stage/usr"));
     }
@@ -188,7 +197,9 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
-        const ProgramRun run = runProgram(program(name), arguments, headlessEnvironment());
+        ProgramOptions headless;
+        headless.environment = headlessEnvironment();
+        const ProgramRun run = runProgram(program(name), arguments, headless);
         QVERIFY2(run.finished, qPrintable(run.describe()));
         QCOMPARE(run.exitCode, status);
         const auto whole = [](const QString &pattern) {
@@ -204,9 +215,10 @@ private slots:
     // then one line of the program's, and status 1 instead of an abort.
     void unreachableDisplay()
     {
-        QProcessEnvironment environment = headlessEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4242"));
-        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, environment);
+        ProgramOptions options;
+        options.environment = headlessEnvironment();
+        options.environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4242"));
+        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, options);
         QVERIFY2(run.finished && run.exitCode == 1, qPrintable(run.describe()));
         QVERIFY2(run.out.isEmpty(), qPrintable(run.describe()));
         QVERIFY2(run.err.endsWith("kr52-config: could not open a window in the graphical session (DISPLAY :4242, "
@@ -217,10 +229,11 @@ private slots:
     // A platform whose plugin is not installed (as Wayland without qt6-wayland): the line names it.
     void missingPlatformPlugin()
     {
-        QProcessEnvironment environment = headlessEnvironment();
-        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("nosuchplatform"));
-        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, environment);
+        ProgramOptions options;
+        options.environment = headlessEnvironment();
+        options.environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-0"));
+        options.environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("nosuchplatform"));
+        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, options);
         QVERIFY2(run.finished && run.exitCode == 1, qPrintable(run.describe()));
         QVERIFY2(run.err.endsWith("kr52-config: could not open a window in the graphical session (DISPLAY unset, "
                                   "WAYLAND_DISPLAY wayland-0). Qt's platform plugin \"nosuchplatform\" is not "
@@ -235,10 +248,13 @@ private slots:
         QCOMPARE(kr52::dataFolder(programFolder()), QDir::cleanPath(dataFolder()));
 
         QTemporaryDir elsewhere;
-        QProcessEnvironment environment = headlessEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KR52_WINDOW_PROBE));
-        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, environment, elsewhere.path());
+        ProgramOptions options;
+        options.environment = headlessEnvironment();
+        options.environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        options.environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KR52_WINDOW_PROBE));
+        options.workingFolder = elsewhere.path();
+        options.timeLimitMs = slowProgramMs;
+        const ProgramRun run = runProgram(program(QStringLiteral("kr52-config")), {}, options);
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.describe()));
         const QJsonObject report = QJsonDocument::fromJson(run.out.trimmed().split('\n').last()).object();
 

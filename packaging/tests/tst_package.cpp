@@ -4,18 +4,25 @@
 // their hardening, its debug symbols, the same bytes when packaged again; and the RPM's needs
 // and files.
 #include "metainfo.h"
-#include "programrun.h"
+#include "support/programrun.h"
 
 #include "app/appinfo.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+using testsupport::headlessEnvironment;
+using testsupport::ProgramOptions;
+using testsupport::ProgramRun;
+using testsupport::runProgram;
+
 namespace {
+
+// cpack builds every package of the program.
+constexpr int packagingMs = 120000;
 
 const QString appId = QString::fromLatin1(kr52::applicationId);
 
@@ -26,19 +33,20 @@ QByteArray readAll(const QString &path)
 }
 
 // The time every packaged file carries, as a package build sets it from the commit.
-QProcessEnvironment packagingEnvironment()
+ProgramOptions packaging()
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1765000000"));
-    return environment;
+    ProgramOptions options;
+    options.environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1765000000"));
+    options.timeLimitMs = packagingMs;
+    return options;
 }
 
 // Runs cpack with generator into folder; the package files it made there, with extension.
 QStringList makePackages(const QString &generator, const QString &folder, const QString &extension, QString &failure)
 {
-    const ProgramRun cpack = runProgram(
-        QStringLiteral(KR52_CPACK), {"-G", generator, "--config", KR52_BUILD_DIR "/CPackConfig.cmake", "-B", folder},
-        packagingEnvironment());
+    const ProgramRun cpack =
+        runProgram(QStringLiteral(KR52_CPACK),
+                   {"-G", generator, "--config", KR52_BUILD_DIR "/CPackConfig.cmake", "-B", folder}, packaging());
     if (!cpack.finished || cpack.exitCode != 0)
         failure = cpack.describe();
     QStringList packages;
@@ -197,8 +205,9 @@ private slots:
     void unpackedProgramsRun()
     {
         QFETCH(QString, name);
-        const ProgramRun run =
-            runProgram(m_unpacked + QStringLiteral("/usr/bin/") + name, {"--version"}, headlessEnvironment());
+        ProgramOptions headless;
+        headless.environment = headlessEnvironment();
+        const ProgramRun run = runProgram(m_unpacked + QStringLiteral("/usr/bin/") + name, {"--version"}, headless);
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.describe()));
         QCOMPARE(QString::fromLocal8Bit(run.out), name + QLatin1Char(' ') + kr52::versionText() + QLatin1Char('\n'));
     }

@@ -3,7 +3,7 @@
 // windows through waylandprobe: each dialog and the help window must be transient for the main
 // window, so that the compositor places it over it, and the main window stays shown meanwhile,
 // since a window hidden and shown again comes back wherever the compositor puts it.
-#include "programrun.h"
+#include "support/programrun.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +12,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using testsupport::headlessEnvironment;
+using testsupport::ProgramOptions;
+using testsupport::ProgramRun;
+using testsupport::runProgram;
 
 class tst_wayland : public QObject {
     Q_OBJECT
@@ -40,11 +45,14 @@ private slots:
         QVERIFY2(m_compositor.state() == QProcess::Running, m_compositor.readAll().constData());
 
         QTemporaryDir config;
-        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QString::fromLatin1(socketName));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KR52_WAYLAND_PROBE));
-        const ProgramRun run = runProgram(QStringLiteral(KR52_BUILD_DIR "/bin/kr52-config"), {}, environment);
+        ProgramOptions utility;
+        utility.environment = environment;
+        utility.environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QString::fromLatin1(socketName));
+        utility.environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        utility.environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        utility.environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(KR52_WAYLAND_PROBE));
+        utility.timeLimitMs = 60000; // past the probe's own time limit, so that it reports why
+        const ProgramRun run = runProgram(QStringLiteral(KR52_BUILD_DIR "/bin/kr52-config"), {}, utility);
         QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.describe()));
         m_report = QJsonDocument::fromJson(run.out.trimmed().split('\n').last()).object();
         QCOMPARE(m_report.value(QStringLiteral("platform")).toString(), QStringLiteral("wayland"));

@@ -3,41 +3,19 @@
 // it opens the port dialog, the presets dialog and a help page in turn as a user would, notes for
 // each whether it is shown, whose transient window it is and whether the main window stayed
 // shown, closes it, and writes that to standard output as JSON before ending the program.
+#include "probereport.h"
+
 #include <QAbstractButton>
 #include <QApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QMessageBox>
 #include <QTimer>
 #include <QWindow>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
 
-QJsonObject report;
-
-[[noreturn]] void finish(int status)
-{
-    std::fputs(QJsonDocument(report).toJson(QJsonDocument::Compact).append('\n').constData(), stdout);
-    std::fflush(stdout);
-    std::_Exit(status);
-}
-
-[[noreturn]] void fail(const QString &why)
-{
-    report[QStringLiteral("failure")] = why;
-    finish(3);
-}
-
-QWidget *topLevel(const QString &name)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == name)
-            return widget;
-    return nullptr;
-}
+using probereport::fail;
+using probereport::finish;
+using probereport::report;
+using probereport::topLevel;
 
 QAbstractButton *button(const QString &window, const QString &name)
 {
@@ -56,29 +34,17 @@ void note(const QString &window)
     if (!main || !dialog)
         fail(QStringLiteral("no %1").arg(dialog ? QStringLiteral("frmMain") : window));
     const QWindow *parent = dialog->windowHandle() ? dialog->windowHandle()->transientParent() : nullptr;
-    report[window] = QJsonObject{
+    report()[window] = QJsonObject{
         {QStringLiteral("shown"), dialog->isVisible()},
         {QStringLiteral("transientForMain"), parent != nullptr && parent == main->windowHandle()},
         {QStringLiteral("mainShown"), main->isVisible()},
     };
 }
 
-void stopOnMessage()
-{
-    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-        report[QStringLiteral("message")] = box->text();
-        finish(4);
-    }
-}
-
 void probe()
 {
-    auto *watch = new QTimer(qApp);
-    QObject::connect(watch, &QTimer::timeout, stopOnMessage);
-    watch->start(50);
-    QTimer::singleShot(30000, [] { fail(QStringLiteral("timed out")); });
-
-    report[QStringLiteral("platform")] = QGuiApplication::platformName();
+    probereport::watchForMessages(30000);
+    report()[QStringLiteral("platform")] = QGuiApplication::platformName();
     button(QStringLiteral("frmMain"), QStringLiteral("comConfPort"))->click();
     note(QStringLiteral("frmPort"));
     button(QStringLiteral("frmPort"), QStringLiteral("Command2"))->click();

@@ -2,93 +2,60 @@
 // Loaded into the installed kr52-config with LD_PRELOAD: once the main window is up, it presses
 // the Help button of one setting and the (hidden) Presets button as a user would, writes what the
 // windows show to standard output as JSON, and ends the program. The program itself is unchanged.
+#include "probereport.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QTextEdit>
 #include <QTimer>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
 
-QJsonObject report;
+using probereport::finish;
+using probereport::report;
 
-[[noreturn]] void finish(int status)
+// A window counts only while it is shown.
+QWidget *shownWindow(const QString &name)
 {
-    std::fputs(QJsonDocument(report).toJson(QJsonDocument::Compact).append('\n').constData(), stdout);
-    std::fflush(stdout);
-    std::_Exit(status);
-}
-
-QWidget *topLevel(const QString &name)
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == name && widget->isVisible())
-            return widget;
-    return nullptr;
+    QWidget *window = probereport::topLevel(name);
+    return window && window->isVisible() ? window : nullptr;
 }
 
 template <typename T>
 T *child(QWidget *window, const QString &name)
 {
     T *found = window ? window->findChild<T *>(name) : nullptr;
-    if (!found) {
-        report[QStringLiteral("failure")] =
-            QStringLiteral("no %1 in %2").arg(name, window ? window->objectName() : "-");
-        finish(3);
-    }
+    if (!found)
+        probereport::fail(QStringLiteral("no %1 in %2").arg(name, window ? window->objectName() : "-"));
     return found;
-}
-
-// A message box means a page or folder was not found: report its text instead of waiting on it.
-void stopOnMessage()
-{
-    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-        report[QStringLiteral("message")] = box->text();
-        finish(4);
-    }
-}
-
-void watchForMessages()
-{
-    auto *watch = new QTimer(qApp);
-    QObject::connect(watch, &QTimer::timeout, stopOnMessage);
-    watch->start(50);
-    QTimer::singleShot(20000, [] {
-        report[QStringLiteral("failure")] = QStringLiteral("timed out");
-        finish(5);
-    });
 }
 
 void readHelpWindow()
 {
-    stopOnMessage();
-    QWidget *help = topLevel(QStringLiteral("frmHelp"));
-    report[QStringLiteral("help")] = child<QTextEdit>(help, QStringLiteral("rtbHelpText"))->toPlainText();
+    probereport::stopOnMessage();
+    QWidget *help = shownWindow(QStringLiteral("frmHelp"));
+    report()[QStringLiteral("help")] = child<QTextEdit>(help, QStringLiteral("rtbHelpText"))->toPlainText();
     child<QAbstractButton>(help, QStringLiteral("comDone"))->click();
 }
 
 void readPresetsWindow()
 {
-    stopOnMessage();
+    probereport::stopOnMessage();
     QJsonArray names;
-    const QListWidget *list = child<QListWidget>(topLevel(QStringLiteral("frmPresets")), QStringLiteral("filePresets"));
+    const QListWidget *list =
+        child<QListWidget>(shownWindow(QStringLiteral("frmPresets")), QStringLiteral("filePresets"));
     for (int row = 0; row < list->count(); ++row)
         names.append(list->item(row)->text());
-    report[QStringLiteral("presets")] = names;
+    report()[QStringLiteral("presets")] = names;
     finish(0);
 }
 
 void probe()
 {
-    watchForMessages();
-    QWidget *main = topLevel(QStringLiteral("frmMain"));
+    probereport::watchForMessages(20000);
+    QWidget *main = shownWindow(QStringLiteral("frmMain"));
     // The help window runs its own loop: it is read from there.
     QTimer::singleShot(0, readHelpWindow);
     child<QAbstractButton>(main, QStringLiteral("comHelp(7)"))->click();
