@@ -74,13 +74,13 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 1;
+    const int rounds = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 1; // not a number: one round
     const QByteArray only = argc > 2 ? QByteArray(argv[2]) : QByteArray();
 
     const std::vector<Case> cases{
-        {"paragraph-250k", [] { return unbrokenParagraph(250 * 1024); }},
-        {"paragraph-500k", [] { return unbrokenParagraph(500 * 1024); }},
-        {"paragraph-1m", [] { return unbrokenParagraph(1000 * 1024); }},
+        {"paragraph-250k", [] { return unbrokenParagraph(qsizetype{250} * 1024); }},
+        {"paragraph-500k", [] { return unbrokenParagraph(qsizetype{500} * 1024); }},
+        {"paragraph-1m", [] { return unbrokenParagraph(qsizetype{1000} * 1024); }},
         {"runs-25000", [] { return formattedRuns(25000); }},
         {"paragraphs-1m", [] { return tinyParagraphs(1024 * 1024 - 64); }},
     };

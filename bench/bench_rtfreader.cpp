@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr qsizetype pageBytes = 1024 * 1024;
+constexpr qsizetype pageBytes = qsizetype{1024} * 1024;
 constexpr int rounds = 15;
 constexpr qreal windowTextWidth = 356; // pixels: the help window's text area
 

@@ -21,7 +21,6 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -107,7 +106,7 @@ void measure(frmMain &main, const char *action, const char *button)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    const int writeTimeoutMs = argc > 1 ? std::atoi(argv[1]) : 5000;
+    const int writeTimeoutMs = argc > 1 ? QByteArray(argv[1]).toInt() : 5000; // not a number: 0
     StoppedLine line;
     if (line.keeper < 0) {
         std::fprintf(stderr, "bench_sendstall: no pseudo-terminal\n");

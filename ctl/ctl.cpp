@@ -239,7 +239,7 @@ int writeProfile(const Request &request, Console &console)
     }
     std::optional<QByteArray> text;
     if (error.isEmpty()) {
-        const Job &job = *checked.job;
+        const Job &job = checked.job.value(); // a check without an error always gives a job
         Profile profile =
             profileOfChoices(job.indexes, job.cutOffsetTenths ? cutOffsetText(*job.cutOffsetTenths) : QString());
         for (const auto &[key, value] :

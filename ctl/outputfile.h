@@ -11,7 +11,7 @@ namespace kr52::ctl {
 // A file in place of a printer: it gets exactly the bytes the printer would get. They go into a
 // new file beside it, which replaces the file only once everything is written, so a failed run
 // leaves the old file as it was and never half a file.
-class OutputFileLink : public PrinterLink {
+class OutputFileLink final : public PrinterLink {
 public:
     explicit OutputFileLink(const QString &path) : m_path(path) {}
     ~OutputFileLink() override;

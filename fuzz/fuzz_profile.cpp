@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (written.text) {
         const kr52::ProfileResult again = kr52::parseProfile(*written.text, QStringLiteral("g.ini"));
         require(again.profile.has_value(), "a written profile is read");
-        require(sameText(*again.profile, *read.profile), "a written profile reads back the same");
+        require(sameText(again.profile.value(), *read.profile), "a written profile reads back the same");
     }
 
     const kr52::ProfileChoices choices = kr52::choicesOfProfile(*read.profile);

@@ -18,10 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         require(c != QChar::ObjectReplacementCharacter && !(c.unicode() >= 0xFDD0 && c.unicode() <= 0xFDEF),
                 "no object or frame marker in the text");
         require(c.unicode() >= 0x20 || c == u'\t', "no control character in the text");
-        if (c.isHighSurrogate())
-            require(i + 1 < text.size() && text.at(++i).isLowSurrogate(), "a high surrogate has its low one");
-        else
+        if (c.isHighSurrogate()) {
+            ++i;
+            require(i < text.size() && text.at(i).isLowSurrogate(), "a high surrogate has its low one");
+        } else {
             require(!c.isLowSurrogate(), "no low surrogate stands alone");
+        }
     }
     return 0;
 }

@@ -153,10 +153,11 @@ constexpr std::array<ByteKind, 256> byteKinds(bool windows1252)
     for (int byte = 0; byte < 256; ++byte) {
         if (byte == '{' || byte == '}' || byte == '\\' || byte == '\r' || byte == '\n')
             kinds[byte] = ByteKind::EndsText;
-        else if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && !windows1252))
-            kinds[byte] = ByteKind::Mapped; // controls, and every 8-bit byte of another code page
-        else if ((byte >= 0x80 && byte < 0xA0) || byte == 0xB7)
-            kinds[byte] = ByteKind::Mapped; // the 1252 range, and the Symbol font's bullet
+        // Controls; every 8-bit byte of another code page; in 1252, its own range and the Symbol
+        // font's bullet.
+        else if (byte < 0x20 || byte == 0x7F || (byte >= 0x80 && !windows1252) || (byte >= 0x80 && byte < 0xA0) ||
+                 byte == 0xB7)
+            kinds[byte] = ByteKind::Mapped;
         else
             kinds[byte] = ByteKind::Plain;
     }

@@ -23,7 +23,7 @@ namespace kr52 {
 // most that much per field asked for.
 class FieldReader {
 public:
-    static constexpr qsizetype defaultMaxFieldBytes = 64 * 1024;
+    static constexpr qsizetype defaultMaxFieldBytes = qsizetype{64} * 1024;
 
     explicit FieldReader(QIODevice &device, qsizetype maxFieldBytes = defaultMaxFieldBytes)
         : m_device(device), m_maxFieldBytes(maxFieldBytes)

@@ -33,7 +33,7 @@ QString presetFolder(const QString &programDir)
 QString presetDisplayName(const QByteArray &fileName)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString name = utf8.decode(fileName);
+    QString name = utf8.decode(fileName);
     if (!utf8.hasError())
         return name;
     QStringDecoder windows1252("windows-1252");
@@ -43,7 +43,8 @@ QString presetDisplayName(const QByteArray &fileName)
 PresetFolderListing listPresetFiles(const QString &folder)
 {
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(QFile::encodeName(folder).constData()));
-    if (!dir)
+    const int folderFd = dir ? ::dirfd(dir.get()) : -1;
+    if (folderFd < 0)
         return {false, {}, {}, qt_error_string(errno)};
 
     struct Entry {
@@ -56,7 +57,7 @@ PresetFolderListing listPresetFiles(const QString &folder)
         const QByteArray fileName(entry->d_name);
         struct stat target {};
         // Follows links: only what the name finally leads to counts.
-        if (isPresetName(fileName) && ::fstatat(::dirfd(dir.get()), entry->d_name, &target, 0) == 0 &&
+        if (isPresetName(fileName) && ::fstatat(folderFd, entry->d_name, &target, 0) == 0 &&
             S_ISREG(target.st_mode))
             entries.append({presetDisplayName(fileName), fileName});
         errno = 0;

@@ -17,7 +17,7 @@ constexpr int longestIdleStepMs = 64;
 // The next wait: never past the deadline, and short enough to see a cancel in time.
 int nextWaitMs(const SendLimit &limit)
 {
-    const int remaining = int(std::clamp<qint64>(limit.deadline.remainingTime(), 0, 24 * 3600 * 1000));
+    const int remaining = int(std::clamp<qint64>(limit.deadline.remainingTime(), 0, qint64{24} * 3600 * 1000));
     return limit.cancelled ? std::min(remaining, cancelCheckMs) : remaining;
 }
 

@@ -44,7 +44,7 @@ struct ProfileResult {
 [[nodiscard]] ProfileResult parseProfile(const QByteArray &text, const QString &name);
 
 // The largest profile read; anything larger is refused.
-inline constexpr qint64 profileSizeLimit = 1024 * 1024;
+inline constexpr qint64 profileSizeLimit = qint64{1024} * 1024;
 
 // Reads the profile file at path: only a regular file no larger than profileSizeLimit.
 [[nodiscard]] ProfileResult readProfile(const QString &path);

@@ -317,12 +317,18 @@ void frmMain::Command4_Click()
     runPrinterAction(planSelfTest());
 }
 
-void frmMain::comUse_Click()
+std::vector<int> frmMain::chosenIndexes() const
 {
     std::vector<int> indexes;
+    indexes.reserve(m_settingsLists.size());
     for (const QComboBox *list : m_settingsLists)
         indexes.push_back(list->currentIndex());
-    runPrinterAction(planSettings(indexes, txtCutOffset->text()));
+    return indexes;
+}
+
+void frmMain::comUse_Click()
+{
+    runPrinterAction(planSettings(chosenIndexes(), txtCutOffset->text()));
 }
 
 // ---- The other windows ----

@@ -116,6 +116,7 @@ private:
     kr52::ParallelPort m_parallel;
     QTabWidget *SSTab1;
     std::vector<QComboBox *> m_settingsLists; // in catalogue order
+    [[nodiscard]] std::vector<int> chosenIndexes() const; // each list's index, in catalogue order
     QLabel *labVer = nullptr;
     QLineEdit *txtCutOffset = nullptr;
     kr52::CutPicture *Picture1 = nullptr;

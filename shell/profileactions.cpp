@@ -124,10 +124,7 @@ bool frmMain::saveProfile(const QString &path)
     };
     // What is saved is what the box shows once the typed value is taken, as leaving it would.
     txtCutOffset_Validate();
-    std::vector<int> indexes;
-    for (const QComboBox *list : m_settingsLists)
-        indexes.push_back(list->currentIndex());
-    Profile profile = profileOfChoices(indexes, txtCutOffset->text());
+    Profile profile = profileOfChoices(chosenIndexes(), txtCutOffset->text());
     if (m_cmode == LinkMode::Serial) {
         const PortKeys port = portKeysOfSerialSettings(MSComm1->settings());
         if (!port.error.isEmpty())

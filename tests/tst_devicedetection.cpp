@@ -33,7 +33,7 @@ public:
         QVERIFY(QFile::link(target, path(name)));
     }
 
-    DeviceSource source(QList<SerialPortEntry> serialPorts) const
+    DeviceSource source(const QList<SerialPortEntry> &serialPorts) const
     {
         return {path(QString()).chopped(1), [serialPorts] { return serialPorts; }};
     }
@@ -99,15 +99,15 @@ private slots:
             {dev.path("ttyS10"), "", "", "", std::nullopt},
             {dev.path("ttyS2"), "16550A", "", "", std::nullopt},
         };
+        const QString ftdi = QStringLiteral("DEV/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+        const QString prolific = QStringLiteral("DEV/serial/by-id/usb-Prolific-if00-port0");
         QCOMPARE(rows(detectDevices(PortKind::Serial, dev.source(ports)), dev.path(QString()).chopped(1)),
                  QStringList({
                      "DEV/ttyACM0|DEV/ttyACM0|",
                      "DEV/ttyS2|DEV/ttyS2|16550A",
                      "DEV/ttyS10|DEV/ttyS10|",
-                     "DEV/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0|DEV/ttyUSB0|FT232R USB UART, "
-                     "FTDI, serial number A50285BI, USB 0403:6001",
-                     "DEV/serial/by-id/usb-Prolific-if00-port0|DEV/ttyUSB1|USB-Serial Controller, Prolific, USB "
-                     "067b:2303",
+                     ftdi + "|DEV/ttyUSB0|FT232R USB UART, FTDI, serial number A50285BI, USB 0403:6001",
+                     prolific + "|DEV/ttyUSB1|USB-Serial Controller, Prolific, USB 067b:2303",
                  }));
     }
 };

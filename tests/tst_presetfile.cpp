@@ -75,7 +75,7 @@ private slots:
         QTest::newRow("binary") << QByteArray("\x00\xff\x1bVX5PREV1", 11) << O::NotAPreset << "";
 
         // A field holds at most 64 KB of the file, the comma after it included.
-        const qsizetype bound = 64 * 1024;
+        const qsizetype bound = qsizetype{64} * 1024;
         QTest::newRow("description longer than a field is cut and marked")
             << QByteArray("VX5PREV1," + QByteArray(1 << 20, 'd')) << O::Read
             << QString(bound, QLatin1Char('d')) + cutDescriptionMark.toString();

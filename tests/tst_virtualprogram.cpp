@@ -148,9 +148,8 @@ private slots:
         QVERIFY2(fd >= 0, device.constData());
         QCOMPARE(::write(fd, "\x1b#3+0010\n\0\x1b?\n\0", 14), ssize_t(14));
         QString out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += QString::fromLocal8Bit(process.readAllStandardOutput()))
-                                     .contains(QStringLiteral("Self-test page drawn to")),
-                                 10000);
+        const auto outputSoFar = [&] { return out += QString::fromLocal8Bit(process.readAllStandardOutput()); };
+        QTRY_VERIFY_WITH_TIMEOUT(outputSoFar().contains(QStringLiteral("Self-test page drawn to")), 10000);
         ::close(fd);
         process.kill();
         process.waitForFinished();

@@ -75,7 +75,7 @@ CommandStreamParser::Match CommandStreamParser::matchPending(StreamEvent &event,
         return Match::Complete;
     }
     event.kind = StreamEvent::Kind::SwitchBits;
-    event.switchIndex = *switchIndexOf(p[2]);
+    event.switchIndex = switchIndexOf(p[2]).value(); // checked by fitsSwitchCommand
     event.set = p[3] == '+';
     event.mask = quint16(p.mid(4, 4).toUInt(nullptr, 16));
     return Match::Complete;

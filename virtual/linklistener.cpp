@@ -98,7 +98,7 @@ void LinkListener::readAvailable()
 {
     // Reads at most a bounded amount per call, so that a writer that never stops cannot keep the
     // event loop from running; the notifier calls again for the rest.
-    constexpr qsizetype perCall = 64 * 1024;
+    constexpr qsizetype perCall = qsizetype{64} * 1024;
     QByteArray bytes;
     while (bytes.size() < perCall) {
         char buffer[4096];

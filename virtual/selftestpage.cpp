@@ -12,7 +12,7 @@ namespace {
 
 int switchIndex(const SettingRow &row)
 {
-    return *switchIndexOf(row.switchId);
+    return switchIndexOf(row.switchId).value(); // every row of the catalogue names a switch
 }
 
 quint16 maskOf(const SwitchCommand &command)
@@ -25,7 +25,7 @@ quint16 afterSending(const QList<SwitchCommand> &commands, const SwitchBank &swi
 {
     SwitchBank copy = switches;
     for (const SwitchCommand &command : commands)
-        copy.apply(*switchIndexOf(command.switchId), command.set, maskOf(command));
+        copy.apply(switchIndexOf(command.switchId).value(), command.set, maskOf(command));
     return copy.value(index);
 }
 

@@ -23,7 +23,7 @@ inline int catalogueIndex(const QString &listName)
 // The row whose list is named listName; a missing one fails the test and gives an empty row.
 inline const kr52::SettingRow &catalogueRow(const QString &listName)
 {
-    static const kr52::SettingRow none{};
+    static const kr52::SettingRow none{{}, {}, {}, {}, {}, {}, {}, {}, kr52::SettingsPage::General, {}};
     const int row = catalogueIndex(listName);
     return row < 0 ? none : kr52::settingsCatalogue()[std::size_t(row)];
 }
