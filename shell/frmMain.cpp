@@ -12,6 +12,7 @@
 #include "settings/catalogue.h"
 #include "settings/numbers.h"
 #include "settings/sendplan.h"
+#include "shell/artwork.h"
 #include "shell/cutpicture.h"
 #include "shell/responsivesend.h"
 #include "shell/tabpage.h"
@@ -25,9 +26,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QIcon>
-#include <QPainter>
-#include <QSvgRenderer>
 #include <QSvgWidget>
 #include <QTabBar>
 
@@ -44,19 +42,6 @@ constexpr float bandTop = 3.1f;
 constexpr float bandBottom = 62.9f;
 constexpr float offsetLimit = 29.9f;
 
-// A vector drawing rendered for the control's size and the screen's pixel ratio, so that it is
-// sharp at any scale and on any desktop text size.
-QPixmap drawnAtSize(const QString &drawing, const QWidget *control)
-{
-    const qreal ratio = control->devicePixelRatioF();
-    QPixmap pixmap(control->size() * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QSvgRenderer(drawing).render(&painter, QRectF(QPointF(0, 0), QSizeF(control->size())));
-    return pixmap;
-}
-
 } // namespace
 
 frmMain::frmMain(const QString &programDir, QWidget *parent)
@@ -65,10 +50,7 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Arvel KR52 Configuration Utility"));
-    QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/art/icon%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(windowIconPictures());
     setFont(uiFont());
     setFixedSize(px(6645), px(4485));
 
@@ -228,7 +210,7 @@ void frmMain::buildSettingsPages()
 
 void frmMain::buildAdjuster(QWidget *page)
 {
-    Picture1 = new CutPicture(QPixmap(QStringLiteral(":/art/strip.png")), page);
+    Picture1 = new CutPicture(pngPicture(QStringLiteral(":/art/strip.png")), page);
     placeInTwips(Picture1, 3420, 1440, 1950, 1965);
     Picture1->line()->setEnds(0, 1950.0 / 390.0);
     Picture1->setOffsetRange(-offsetLimit, offsetLimit);
