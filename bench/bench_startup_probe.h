@@ -96,7 +96,22 @@ private:
         std::printf("from_process_ms=%.1f from_exec_ms=%.2f from_main_ms=%.2f peak_rss_kb=%ld\n", sinceProcess,
                     sinceExec, sinceMain.count(), usage.ru_maxrss);
         std::fflush(stdout);
+        keepMemoryMap();
         QCoreApplication::quit();
+    }
+
+    // With KR52_BENCH_SMAPS set, copies /proc/self/smaps there: which mappings the resident
+    // memory is in at the moment it was measured.
+    static void keepMemoryMap()
+    {
+        const char *path = std::getenv("KR52_BENCH_SMAPS");
+        if (!path || !*path)
+            return;
+        std::ifstream smaps("/proc/self/smaps");
+        std::ofstream copy(path);
+        copy << smaps.rdbuf();
+        if (!copy)
+            std::fprintf(stderr, "bench: could not write the memory map to %s\n", path);
     }
 
     std::chrono::steady_clock::time_point m_mainStarted;
