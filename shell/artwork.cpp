@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/artwork.h"
 
+#include <QIconEngine>
 #include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -15,12 +16,48 @@ QPixmap pngPicture(const QString &path)
     return QPixmap::fromImage(reader.read());
 }
 
+namespace {
+
+// The window icon, read from its pictures only when someone first asks for it: a desktop asks
+// when the window is made, the offscreen platform never, and the first frame needs no icon.
+class WindowIconEngine : public QIconEngine {
+public:
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    QIconEngine *clone() const override { return new WindowIconEngine; }
+
+private:
+    const QIcon &icon()
+    {
+        if (m_icon.isNull()) {
+            for (int size : {16, 32, 48})
+                m_icon.addPixmap(pngPicture(QStringLiteral(":/art/icon%1.png").arg(size)));
+        }
+        return m_icon;
+    }
+
+    QIcon m_icon;
+};
+
+} // namespace
+
 QIcon windowIconPictures()
 {
-    QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addPixmap(pngPicture(QStringLiteral(":/art/icon%1.png").arg(size)));
-    return icon;
+    return QIcon(new WindowIconEngine);
 }
 
 QPixmap drawnAtSize(const QString &drawing, const QWidget *control)
