@@ -21,8 +21,8 @@ int main(int argc, char *argv[])
     tabs->setGeometry(4, 4, 437, 293);
     for (const char *caption : {"&Main", "&General", "C&haracters", "&Tickets", "&Alignment"}) {
         auto *page = new QWidget;
-        auto *label = new QLabel(QStringLiteral("Page %1").arg(QString::fromLatin1(caption).remove(QLatin1Char('&'))),
-                                 page);
+        auto *label =
+            new QLabel(QStringLiteral("Page %1").arg(QString::fromLatin1(caption).remove(QLatin1Char('&'))), page);
         label->move(12, 12);
         tabs->addTab(page, QString::fromLatin1(caption));
     }

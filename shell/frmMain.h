@@ -123,7 +123,7 @@ private:
     kr52::MSComm *MSComm1;
     kr52::ParallelPort m_parallel;
     QTabWidget *SSTab1;
-    std::vector<QWidget *> m_settingsPages;   // General, Characters, Tickets, Alignment
+    std::vector<QWidget *> m_settingsPages; // General, Characters, Tickets, Alignment
     bool m_settingsBuilt = false;
     bool m_buildAfterFirstFrame = false;
     std::vector<QComboBox *> m_settingsLists; // in catalogue order
