@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
@@ -17,8 +18,11 @@ namespace kr52 {
 // The window icon at 16, 32 and 48 pixels.
 [[nodiscard]] QIcon windowIconPictures();
 
-// A vector drawing rendered for the control's size and the screen's pixel ratio, so that it is
-// sharp at any scale and on any desktop text size.
-[[nodiscard]] QPixmap drawnAtSize(const QString &drawing, const QWidget *control);
+// The printer picture for the label that shows it: the drawing rendered for the label's size and
+// the screen's pixel ratio, so that it is sharp at any scale and on any desktop text size. At the
+// designed size on a screen of ratio 1, the usual case, the same drawing rendered ahead.
+[[nodiscard]] QPixmap printerPicture(const QWidget *label);
+// The printer drawing rendered ahead at its designed size; a null image if it is missing.
+[[nodiscard]] QImage printerRenderedAhead();
 
 } // namespace kr52

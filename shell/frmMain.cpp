@@ -111,7 +111,7 @@ void frmMain::buildMainPage(QWidget *page)
     image->setObjectName(QStringLiteral("Image1"));
     image->setAccessibleName(QStringLiteral("Arvel KR52 printer"));
     placeInTwips(image, 240, 480, 2400, 1980);
-    image->setPixmap(drawnAtSize(QStringLiteral(":/art/printer.svg"), image));
+    image->setPixmap(printerPicture(image));
 
     placeInTwips(
         makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)), 2760,
