@@ -89,8 +89,8 @@ QImage printerRenderedAhead()
 QPixmap printerPicture(const QWidget *label)
 {
     // Parsing and drawing the SVG took a twentieth of the window's start.
-    if (label->devicePixelRatioF() == 1.0 && label->size() == printerRenderedAhead().size())
-        return QPixmap::fromImage(printerRenderedAhead());
+    if (const QImage ahead = printerRenderedAhead(); label->devicePixelRatioF() == 1.0 && label->size() == ahead.size())
+        return QPixmap::fromImage(ahead);
     return drawnAtSize(QStringLiteral(":/art/printer.svg"), label);
 }
 

@@ -84,7 +84,7 @@ public:
         if (index != 0)
             return nullptr;
         // The pop-up is made when first asked for: every list has one, and making 22 of them
-        // cost the window a third of its start-up.
+        // cost the window a seventh of its start-up.
         QAbstractItemView *popup = list()->view();
         selectEntryIn(popup);
         return QAccessible::queryAccessibleInterface(popup);
@@ -145,8 +145,8 @@ public:
 private:
     QComboBox *list() const { return static_cast<QComboBox *>(widget()); }
 
-    // The pop-up list selects the entry only when it opens; selected from the start, the entry's
-    // item is the list's selected child for tools that look there.
+    // The pop-up list selects the entry only when it opens; selected whenever a tool reaches it,
+    // the entry's item is the list's selected child for tools that look there.
     void selectEntryIn(QAbstractItemView *popup) const
     {
         const QModelIndex entry =
