@@ -12,6 +12,7 @@
 #include "settings/catalogue.h"
 #include "settings/numbers.h"
 #include "settings/sendplan.h"
+#include "shell/artwork.h"
 #include "shell/cutpicture.h"
 #include "shell/responsivesend.h"
 #include "shell/tabpage.h"
@@ -25,11 +26,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QIcon>
-#include <QPainter>
-#include <QSvgRenderer>
 #include <QSvgWidget>
 #include <QTabBar>
+#include <QTimer>
 
 #include <cmath>
 #include <tuple>
@@ -44,31 +43,19 @@ constexpr float bandTop = 3.1f;
 constexpr float bandBottom = 62.9f;
 constexpr float offsetLimit = 29.9f;
 
-// A vector drawing rendered for the control's size and the screen's pixel ratio, so that it is
-// sharp at any scale and on any desktop text size.
-QPixmap drawnAtSize(const QString &drawing, const QWidget *control)
-{
-    const qreal ratio = control->devicePixelRatioF();
-    QPixmap pixmap(control->size() * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    QSvgRenderer(drawing).render(&painter, QRectF(QPointF(0, 0), QSizeF(control->size())));
-    return pixmap;
-}
+// Each tab's caption marks its access key: Alt+G, Alt+H, Alt+T, Alt+A (Alt+M for "Main").
+const QStringList settingsPageCaptions{QStringLiteral("&General"), QStringLiteral("C&haracters"),
+                                       QStringLiteral("&Tickets"), QStringLiteral("&Alignment")};
 
 } // namespace
 
-frmMain::frmMain(const QString &programDir, QWidget *parent)
+frmMain::frmMain(const QString &programDir, QWidget *parent, SettingsPages settingsPages)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_programDir(programDir), MSComm1(new MSComm(this)), SSTab1(new QTabWidget(this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Arvel KR52 Configuration Utility"));
-    QIcon icon;
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/art/icon%1.png").arg(size), QSize(size, size));
-    setWindowIcon(icon);
+    setWindowIcon(windowIconPictures());
     setFont(uiFont());
     setFixedSize(px(6645), px(4485));
 
@@ -77,7 +64,8 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
     // Clicking the tab row takes the focus, so a typed cut offset is validated then too.
     SSTab1->tabBar()->setFocusPolicy(Qt::StrongFocus);
     buildMainPage(addPage(QStringLiteral("&Main")));
-    buildSettingsPages();
+    for (const QString &caption : settingsPageCaptions)
+        m_settingsPages.push_back(addPage(caption));
     buildProfileMenu();
 
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &frmMain::focusChanged);
@@ -85,6 +73,18 @@ frmMain::frmMain(const QString &programDir, QWidget *parent)
     centreOnScreen(this);
 
     Form_Load();
+    if (settingsPages == SettingsPages::WithWindow)
+        buildSettingsPages();
+    else
+        m_buildAfterFirstFrame = true;
+}
+
+void frmMain::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    // The frame is handed to the screen when painting ends; the timer runs after that.
+    if (std::exchange(m_buildAfterFirstFrame, false))
+        QTimer::singleShot(0, this, &frmMain::buildSettingsPages);
 }
 
 frmMain::~frmMain()
@@ -111,7 +111,7 @@ void frmMain::buildMainPage(QWidget *page)
     image->setObjectName(QStringLiteral("Image1"));
     image->setAccessibleName(QStringLiteral("Arvel KR52 printer"));
     placeInTwips(image, 240, 480, 2400, 1980);
-    image->setPixmap(drawnAtSize(QStringLiteral(":/art/printer.svg"), image));
+    image->setPixmap(printerPicture(image));
 
     placeInTwips(
         makeLabel(page, QStringLiteral("Label17"), QStringLiteral("Arvel KR52 Setup Utility"), uiFont(12, true)), 2760,
@@ -173,13 +173,10 @@ void frmMain::buildMainPage(QWidget *page)
 
 void frmMain::buildSettingsPages()
 {
+    if (std::exchange(m_settingsBuilt, true))
+        return;
     nameListsByTheirLabels();
-    // Each tab's caption marks its access key: Alt+G, Alt+H, Alt+T, Alt+A (Alt+M for "Main").
-    const QStringList pageCaptions{QStringLiteral("&General"), QStringLiteral("C&haracters"),
-                                   QStringLiteral("&Tickets"), QStringLiteral("&Alignment")};
-    std::vector<QWidget *> pages;
-    for (const QString &caption : pageCaptions)
-        pages.push_back(addPage(caption));
+    const std::vector<QWidget *> &pages = m_settingsPages;
     const QFont captionFont = uiFont(9.75, true);
     const QFont qualifierFont = uiFont();
     const QFont helpFont = uiFont(8.25, true);
@@ -196,7 +193,7 @@ void frmMain::buildSettingsPages()
         fitEntriesIn(list);
         guardAgainstWheel(list);
         list->setAccessibleDescription(QStringLiteral("%1 page. \"No change\" leaves the printer's setting as it is.")
-                                           .arg(withoutAccessKey(pageCaptions[std::size_t(row.page) - 1])));
+                                           .arg(withoutAccessKey(settingsPageCaptions[std::size_t(row.page) - 1])));
 
         // The captions are the list's buddies, so assistive tools name the list by them.
         if (row.qualifier.isEmpty()) {
@@ -224,11 +221,25 @@ void frmMain::buildSettingsPages()
         connect(help, &QPushButton::clicked, this, [this, index = row.helpIndex] { comHelp_Click(index); });
     }
     buildAdjuster(pages[std::size_t(SettingsPage::Alignment) - 1]);
+
+    for (QComboBox *list : m_settingsLists)
+        list->setCurrentIndex(0);
+    AdjustCutPosition(0.0f);
+
+    // Tab goes through the pages' controls before the profile button, however late they came.
+    QWidget::setTabOrder(txtCutOffset, SSTab1->cornerWidget(Qt::TopRightCorner));
+    // Controls added to a page already on screen show only when told to.
+    for (QWidget *page : pages) {
+        if (page->isVisible()) {
+            for (QWidget *control : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                control->show();
+        }
+    }
 }
 
 void frmMain::buildAdjuster(QWidget *page)
 {
-    Picture1 = new CutPicture(QPixmap(QStringLiteral(":/art/strip.png")), page);
+    Picture1 = new CutPicture(pngPicture(QStringLiteral(":/art/strip.png")), page);
     placeInTwips(Picture1, 3420, 1440, 1950, 1965);
     Picture1->line()->setEnds(0, 1950.0 / 390.0);
     Picture1->setOffsetRange(-offsetLimit, offsetLimit);
@@ -255,9 +266,6 @@ void frmMain::buildAdjuster(QWidget *page)
 
 void frmMain::Form_Load()
 {
-    for (QComboBox *list : m_settingsLists)
-        list->setCurrentIndex(0);
-    AdjustCutPosition(0.0f);
     labVer->setText(versionText());
     labVer->setText(labVer->text() + QStringLiteral(" Beta"));
     m_cmode = LinkMode::None;
@@ -319,6 +327,7 @@ void frmMain::Command4_Click()
 
 std::vector<int> frmMain::chosenIndexes() const
 {
+    buildSettingsPages();
     std::vector<int> indexes;
     indexes.reserve(m_settingsLists.size());
     for (const QComboBox *list : m_settingsLists)
@@ -381,6 +390,7 @@ void frmMain::comManual_Click()
 
 void frmMain::AdjustCutPosition(float orig)
 {
+    buildSettingsPages();
     // To the nearest tenth in single precision, an exact half going to the even tenth.
     float v = std::nearbyint(orig * 10.0f) / 10.0f;
     if (std::isnan(v))
@@ -396,6 +406,7 @@ void frmMain::AdjustCutPosition(float orig)
 
 void frmMain::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, float, float y)
 {
+    buildSettingsPages();
     if (y >= bandTop && y <= bandBottom) {
         Picture1->line()->setHeight(double(y));
         dragging = true;
@@ -404,18 +415,21 @@ void frmMain::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, float, 
 
 void frmMain::Picture1_MouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, float, float y)
 {
+    buildSettingsPages();
     if (dragging && y >= bandTop && y <= bandBottom)
         Picture1->line()->setHeight(double(y));
 }
 
 void frmMain::Picture1_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, float, float y)
 {
+    buildSettingsPages();
     dragging = false;
     AdjustCutPosition(y - zeroLine);
 }
 
 void frmMain::Picture1_StepKey(int tenths)
 {
+    buildSettingsPages();
     // A drag under way keeps the line where the pointer is.
     if (!dragging)
         AdjustCutPosition(float(cutOffsetTenths(txtCutOffset->text()) + tenths) / 10.0f);
@@ -423,6 +437,7 @@ void frmMain::Picture1_StepKey(int tenths)
 
 void frmMain::Picture1_HomeKey()
 {
+    buildSettingsPages();
     if (!dragging)
         AdjustCutPosition(0.0f);
 }
@@ -435,6 +450,6 @@ void frmMain::txtCutOffset_Validate()
 void frmMain::focusChanged(QWidget *old, QWidget *now)
 {
     // Validation runs when the focus moves from the box to another control of this window.
-    if (old == txtCutOffset && now && now != txtCutOffset && now->window() == this)
+    if (txtCutOffset && old == txtCutOffset && now && now != txtCutOffset && now->window() == this)
         txtCutOffset_Validate();
 }

@@ -35,8 +35,14 @@ class frmMain : public QWidget {
     Q_PROPERTY(QString lptport READ lptport WRITE setLptport)
 
 public:
+    // When the controls of the four settings pages are built: with the window, or just after its
+    // first frame is on screen, so that a window shown at start-up appears sooner. Either way
+    // anything that needs them first (a profile, an action, the cut adjuster) builds them then.
+    enum class SettingsPages { WithWindow, AfterFirstFrame };
+
     // programDir is the folder that holds help/ and Presets/.
-    explicit frmMain(const QString &programDir, QWidget *parent = nullptr);
+    explicit frmMain(const QString &programDir, QWidget *parent = nullptr,
+                     SettingsPages settingsPages = SettingsPages::WithWindow);
     ~frmMain() override;
 
     [[nodiscard]] qint16 cmode() const { return m_cmode; }
@@ -68,9 +74,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildMainPage(QWidget *page);
+    // Builds the settings pages' controls once; later calls do nothing.
     void buildSettingsPages();
     void buildAdjuster(QWidget *page);
     // Adds a page and returns the canvas its controls go on, in twips from the tab control's
@@ -115,6 +123,9 @@ private:
     kr52::MSComm *MSComm1;
     kr52::ParallelPort m_parallel;
     QTabWidget *SSTab1;
+    std::vector<QWidget *> m_settingsPages; // General, Characters, Tickets, Alignment
+    bool m_settingsBuilt = false;
+    bool m_buildAfterFirstFrame = false;
     std::vector<QComboBox *> m_settingsLists; // in catalogue order
     [[nodiscard]] std::vector<int> chosenIndexes() const; // each list's index, in catalogue order
     QLabel *labVer = nullptr;

@@ -37,7 +37,9 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QString::fromLatin1(kr52::applicationId));
     // Hidden dialogs do not keep the program alive: closing the main window ends it.
     QApplication::setQuitOnLastWindowClosed(true);
-    frmMain window(kr52::dataFolder(QCoreApplication::applicationDirPath()));
+    // The settings pages are built once the window is on screen, so that it appears sooner.
+    frmMain window(kr52::dataFolder(QCoreApplication::applicationDirPath()), nullptr,
+                   frmMain::SettingsPages::AfterFirstFrame);
     // A profile that cannot be taken is said before the window shows, which then starts as usual.
     if (const std::optional<QString> profile = kr52::profileToOpen(options))
         window.openProfile(*profile);

@@ -109,6 +109,7 @@ bool frmMain::openProfile(const QString &path)
         return refuse(choices.error);
     if (const QString fault = serialValuesFault(read.profile->port, read.profile->portOrigins); !fault.isEmpty())
         return refuse(fault);
+    buildSettingsPages();
     for (std::size_t row = 0; row < m_settingsLists.size(); ++row)
         m_settingsLists[row]->setCurrentIndex(choices.indexes[row]);
     if (choices.cutOffsetTenths)
@@ -122,6 +123,7 @@ bool frmMain::saveProfile(const QString &path)
         showMessage(saveTitle, why, QMessageBox::Warning, this);
         return false;
     };
+    buildSettingsPages();
     // What is saved is what the box shows once the typed value is taken, as leaving it would.
     txtCutOffset_Validate();
     Profile profile = profileOfChoices(chosenIndexes(), txtCutOffset->text());

@@ -2,6 +2,7 @@
 #include "settings/catalogue.h"
 #include "shell/frmMain.h"
 #include "support/desktoptext.h"
+#include "support/testfiles.h"
 #include "ui/accessiblenames.h"
 #include "ui/uifont.h"
 
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <QApplication>
@@ -29,6 +31,49 @@ void desktopTextSizes()
     QTest::addColumn<double>("desktopPoints");
     QTest::newRow("Qt's own 9 pt") << 9.0;
     QTest::newRow("a 14 pt desktop") << 14.0;
+}
+
+// Everything the operator, a tool or a test can tell of the window's controls, in the order the
+// window holds them, then the order Tab takes through them.
+QStringList controlsOf(frmMain &main)
+{
+    QStringList seen;
+    for (QWidget *control : main.findChildren<QWidget *>()) {
+        QString text;
+        if (auto *label = qobject_cast<QLabel *>(control))
+            text = label->text();
+        else if (auto *button = qobject_cast<QAbstractButton *>(control))
+            text = button->text();
+        else if (auto *list = qobject_cast<QComboBox *>(control))
+            text = QStringLiteral("%1 of %2").arg(list->currentText()).arg(list->count());
+        else if (auto *field = qobject_cast<QLineEdit *>(control))
+            text = field->text();
+        const QRect area(control->mapTo(&main, QPoint(0, 0)), control->size());
+        seen << QStringLiteral("%1 %2 [%3] %4,%5 %6x%7 %8 | %9 | %10 | %11 %12")
+                    .arg(QString::fromLatin1(control->metaObject()->className()), control->objectName(), text)
+                    .arg(area.x())
+                    .arg(area.y())
+                    .arg(area.width())
+                    .arg(area.height())
+                    .arg(control->accessibleName(), control->accessibleDescription(), control->toolTip(),
+                         control->isVisibleTo(&main) ? QStringLiteral("shown") : QStringLiteral("hidden"),
+                         control->font().toString());
+    }
+    for (QWidget *control = main.nextInFocusChain(); control && control != &main;
+         control = control->nextInFocusChain()) {
+        if (control->focusPolicy() & Qt::TabFocus)
+            seen << QStringLiteral("Tab: ") + control->objectName();
+    }
+    return seen;
+}
+
+// Shows the window and waits until the settings pages have their controls.
+bool shownWithItsPages(frmMain &main)
+{
+    main.show();
+    if (!QTest::qWaitForWindowExposed(&main))
+        return false;
+    return QTest::qWaitFor([&] { return main.findChildren<QComboBox *>().size() == 22; });
 }
 
 } // namespace
@@ -329,6 +374,44 @@ private slots:
         QVERIFY(first);
         QCOMPARE(first->mapTo(tabs, QPoint(0, 0)), QPoint(208, 36));
         QVERIFY(first->mapTo(tabs, QPoint(0, 0)).y() >= tabs->tabBar()->geometry().bottom());
+    }
+
+    // The program builds the settings pages just after its first frame. They come out as they
+    // would with the window, whichever page is in front when they come, and a profile opened
+    // before them (kr52-config --profile) is kept.
+    void pagesBuiltAfterTheFirstFrameAreThoseBuiltWithTheWindow_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QByteArray>("profile");
+        QTest::newRow("Main in front") << 0 << QByteArray();
+        QTest::newRow("General in front") << 1 << QByteArray();
+        QTest::newRow("Alignment in front") << 4 << QByteArray();
+        QTest::newRow("a profile opened first")
+            << 0
+            << QByteArray("[settings]\nPrint Speed=Half Speed\nStart Position Adjustment=Adjust as below\n"
+                          "cut-offset=-1.2\n");
+    }
+
+    void pagesBuiltAfterTheFirstFrameAreThoseBuiltWithTheWindow()
+    {
+        QFETCH(int, page);
+        QFETCH(QByteArray, profile);
+        QTemporaryDir folder;
+        const QString profilePath = folder.filePath(QStringLiteral("profile.ini"));
+        QVERIFY(profile.isEmpty() || testsupport::writeFile(profilePath, profile));
+
+        frmMain withWindow(QStringLiteral(KR52_PROGRAM_DIR));
+        frmMain afterFrame(QStringLiteral(KR52_PROGRAM_DIR), nullptr, frmMain::SettingsPages::AfterFirstFrame);
+        QVERIFY(afterFrame.findChildren<QComboBox *>().isEmpty());
+        for (frmMain *main : {&withWindow, &afterFrame}) {
+            if (!profile.isEmpty())
+                QVERIFY(main->openProfile(profilePath));
+            main->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(page);
+            QVERIFY(shownWithItsPages(*main));
+        }
+        QCOMPARE(controlsOf(afterFrame), controlsOf(withWindow));
+        // Tab reaches the profile button in the tab row's corner after every control of the pages.
+        QCOMPARE(controlsOf(withWindow).last(), QStringLiteral("Tab: comProfile"));
     }
 
     // Renders every page: each caption, list and button shows its text, and the Alignment page

@@ -42,7 +42,6 @@ public:
     explicit LabelledListAccessible(QComboBox *list)
         : QAccessibleWidget(list, QAccessible::ComboBox), m_announced(list->currentText())
     {
-        selectEntryInPopup();
     }
 
     void *interface_cast(QAccessible::InterfaceType type) override
@@ -65,10 +64,11 @@ public:
     }
 
     // Tells assistive tools that the entry's text was replaced, old words by new, and marks the
-    // entry as the selected item of the pop-up list too.
+    // entry as the selected item of the pop-up list too, if the list has made it.
     void announceEntry()
     {
-        selectEntryInPopup();
+        if (QAbstractItemView *popup = list()->findChild<QAbstractItemView *>())
+            selectEntryIn(popup);
         const QString entry = list()->currentText();
         if (entry == m_announced)
             return;
@@ -81,7 +81,13 @@ public:
 
     QAccessibleInterface *child(int index) const override
     {
-        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+        if (index != 0)
+            return nullptr;
+        // The pop-up is made when first asked for: every list has one, and making 22 of them
+        // cost the window a seventh of its start-up.
+        QAbstractItemView *popup = list()->view();
+        selectEntryIn(popup);
+        return QAccessible::queryAccessibleInterface(popup);
     }
 
     int indexOfChild(const QAccessibleInterface *child) const override
@@ -139,11 +145,10 @@ public:
 private:
     QComboBox *list() const { return static_cast<QComboBox *>(widget()); }
 
-    // The pop-up list selects the entry only when it opens; selected from the start, the entry's
-    // item is the list's selected child for tools that look there.
-    void selectEntryInPopup()
+    // The pop-up list selects the entry only when it opens; selected whenever a tool reaches it,
+    // the entry's item is the list's selected child for tools that look there.
+    void selectEntryIn(QAbstractItemView *popup) const
     {
-        QAbstractItemView *popup = list()->view();
         const QModelIndex entry =
             list()->model()->index(list()->currentIndex(), list()->modelColumn(), list()->rootModelIndex());
         if (popup->selectionModel() && popup->currentIndex() != entry)

@@ -54,7 +54,6 @@ void readPresetsWindow()
 
 void probe()
 {
-    probereport::watchForMessages(20000);
     QWidget *main = shownWindow(QStringLiteral("frmMain"));
     // The help window runs its own loop: it is read from there.
     QTimer::singleShot(0, readHelpWindow);
@@ -63,10 +62,28 @@ void probe()
     child<QAbstractButton>(main, QStringLiteral("comPresets"))->click();
 }
 
+// The settings pages' controls come just after the main window's first frame, so the probe
+// waits for them, as a user would for the window, a second at most; then it goes on either way.
+void probeOnceUp(int triesLeft)
+{
+    QWidget *main = probereport::topLevel(QStringLiteral("frmMain"));
+    if (triesLeft > 0 && !(main && main->findChild<QAbstractButton *>(QStringLiteral("comHelp(7)")))) {
+        QTimer::singleShot(10, [triesLeft] { probeOnceUp(triesLeft - 1); });
+        return;
+    }
+    probe();
+}
+
 // Runs when the application object is made; the probe starts once its event loop runs.
 void schedule()
 {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), probe, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            probereport::watchForMessages(20000);
+            probeOnceUp(100);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 # Renders the window's pictures from the sources beside this script:
 #   strip.py    -> strip.png    (130 x 131, 16-colour palette, drawn pixel by pixel)
 #   icon16.svg  -> icon16.png, icon.svg -> icon32.png and icon48.png
-# logo.svg and printer.svg are used as they are. Needs python3, rsvg-convert (librsvg2-bin) and ImageMagick.
+#   printer.svg -> printer.rgba (160 x 132, the size the page shows it at, as raw RGBA bytes)
+# logo.svg is used as it is. Needs python3, rsvg-convert (librsvg2-bin) and ImageMagick.
 set -eu
 cd "$(dirname "$0")"
 work=$(mktemp -d)
@@ -18,3 +19,6 @@ rsvg-convert -w 48 -h 48 icon.svg -o "$work/icon48.png"
 for size in 16 32 48; do
     convert "$work/icon$size.png" -strip "PNG32:icon$size.png"
 done
+
+rsvg-convert -w 160 -h 132 printer.svg -o "$work/printer.png"
+convert "$work/printer.png" -depth 8 rgba:printer.rgba
