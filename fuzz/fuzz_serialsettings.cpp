@@ -24,8 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                               .arg(kr52::stopBitsText(settings.stopBits));
     const kr52::SerialSettingsResult again = kr52::parseSerialSettings(plain);
     require(again.settings.has_value(), "accepted settings written back are accepted");
-    require(again.settings->baudRate == settings.baudRate && again.settings->parity == settings.parity &&
-                again.settings->dataBits == settings.dataBits && again.settings->stopBits == settings.stopBits,
+    const kr52::SerialSettings &back = again.settings.value();
+    require(back.baudRate == settings.baudRate && back.parity == settings.parity &&
+                back.dataBits == settings.dataBits && back.stopBits == settings.stopBits,
             "accepted settings written back read the same");
     return 0;
 }

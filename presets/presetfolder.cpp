@@ -57,8 +57,7 @@ PresetFolderListing listPresetFiles(const QString &folder)
         const QByteArray fileName(entry->d_name);
         struct stat target {};
         // Follows links: only what the name finally leads to counts.
-        if (isPresetName(fileName) && ::fstatat(folderFd, entry->d_name, &target, 0) == 0 &&
-            S_ISREG(target.st_mode))
+        if (isPresetName(fileName) && ::fstatat(folderFd, entry->d_name, &target, 0) == 0 && S_ISREG(target.st_mode))
             entries.append({presetDisplayName(fileName), fileName});
         errno = 0;
     }

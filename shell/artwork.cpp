@@ -80,7 +80,8 @@ QImage printerRenderedAhead()
 {
     constexpr QSize size(160, 132);
     const QResource pixels(QStringLiteral(":/art/printer.rgba"));
-    if (pixels.compressionAlgorithm() != QResource::NoCompression || pixels.size() != size.width() * size.height() * 4)
+    if (pixels.compressionAlgorithm() != QResource::NoCompression ||
+        pixels.size() != qint64{4} * size.width() * size.height())
         return {};
     // The resource's bytes stay where they are; the pixmap made from the image copies them.
     return QImage(pixels.data(), size.width(), size.height(), QImage::Format_RGBA8888);

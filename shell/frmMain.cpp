@@ -325,7 +325,7 @@ void frmMain::Command4_Click()
     runPrinterAction(planSelfTest());
 }
 
-std::vector<int> frmMain::chosenIndexes() const
+std::vector<int> frmMain::chosenIndexes()
 {
     buildSettingsPages();
     std::vector<int> indexes;

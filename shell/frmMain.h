@@ -126,8 +126,8 @@ private:
     std::vector<QWidget *> m_settingsPages; // General, Characters, Tickets, Alignment
     bool m_settingsBuilt = false;
     bool m_buildAfterFirstFrame = false;
-    std::vector<QComboBox *> m_settingsLists; // in catalogue order
-    [[nodiscard]] std::vector<int> chosenIndexes() const; // each list's index, in catalogue order
+    std::vector<QComboBox *> m_settingsLists;       // in catalogue order
+    [[nodiscard]] std::vector<int> chosenIndexes(); // each list's index, in catalogue order
     QLabel *labVer = nullptr;
     QLineEdit *txtCutOffset = nullptr;
     kr52::CutPicture *Picture1 = nullptr;

@@ -88,6 +88,7 @@ private slots:
             QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), path));
         else if (kind == QLatin1String("socket")) {
             socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QVERIFY(socketFd >= 0);
             sockaddr_un address{};
             address.sun_family = AF_UNIX;
             qstrncpy(address.sun_path, native.constData(), sizeof address.sun_path);

@@ -327,6 +327,7 @@ private slots:
         QVERIFY(printer->switches() == before);
         press("Command4");
         QVERIFY(printer->switches() == before);
+        QVERIFY(lastPage);
         QCOMPARE(lastPage->switches, before);
     }
 

@@ -262,7 +262,7 @@ private slots:
         QCOMPARE(kr52::loadHelpPage(sourceDir + QStringLiteral("/help/help7.rtf"), expected), QString());
         QCOMPARE(report.value(QStringLiteral("help")).toString(), expected.toPlainText());
         QStringList presets;
-        for (const QJsonValue &name : report.value(QStringLiteral("presets")).toArray())
+        for (const auto &name : report.value(QStringLiteral("presets")).toArray())
             presets.append(name.toString());
         QCOMPARE(presets, sortedEntries(sourceDir + QStringLiteral("/Presets"), QStringLiteral("*.pre")));
     }

@@ -44,9 +44,9 @@ ProgramOptions packaging()
 // Runs cpack with generator into folder; the package files it made there, with extension.
 QStringList makePackages(const QString &generator, const QString &folder, const QString &extension, QString &failure)
 {
+    const QString configuration = QStringLiteral(KR52_BUILD_DIR) + "/CPackConfig.cmake";
     const ProgramRun cpack =
-        runProgram(QStringLiteral(KR52_CPACK),
-                   {"-G", generator, "--config", KR52_BUILD_DIR "/CPackConfig.cmake", "-B", folder}, packaging());
+        runProgram(QStringLiteral(KR52_CPACK), {"-G", generator, "--config", configuration, "-B", folder}, packaging());
     if (!cpack.finished || cpack.exitCode != 0)
         failure = cpack.describe();
     QStringList packages;
