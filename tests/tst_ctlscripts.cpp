@@ -350,9 +350,11 @@ private slots:
         QCOMPARE(result.status, int(ctl::Failed));
         QVERIFY2(!result.out.contains(QStringLiteral("Configure Port")), qPrintable(result.out));
 
-        // Characters of any plane stay as they are; only what cannot be shown is escaped.
+        // Characters of any plane stay as they are; only what cannot be shown is escaped, a
+        // terminal's escape and delete among them, so a name cannot move or clear the screen.
         QCOMPARE(ctl::visible(QStringLiteral("caf\u00e9 \U0001F5A8\u0001\u0085") + QChar(0xDCE9)),
                  QStringLiteral("caf\u00e9 \U0001F5A8\\x01\\u{0085}\\xe9"));
+        QCOMPARE(ctl::visible(QStringLiteral("a\u001b[2Jb\u007fc")), QStringLiteral("a\\x1b[2Jb\\x7fc"));
 
         // "--" ends the options; a name that is not UTF-8 still opens.
         const QByteArray odd = QFile::encodeName(dir.path()) + "/caf\xe9.ini";
