@@ -311,6 +311,12 @@ private slots:
             makePackages(QStringLiteral("RPM"), m_root.filePath(QStringLiteral("rpm")), "rpm", failure);
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(rpms.size(), 1);
+        // Made again elsewhere, seconds later, with the same SOURCE_DATE_EPOCH: the same bytes.
+        const QStringList again =
+            makePackages(QStringLiteral("RPM"), m_root.filePath(QStringLiteral("rpm-again/elsewhere")), "rpm", failure);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(again.size(), 1);
+        QVERIFY(readAll(again.first()) == readAll(rpms.first()));
         const ProgramRun needs = runProgram(QStringLiteral("rpm"), {"-qpR", rpms.first()});
         QVERIFY2(needs.finished && needs.exitCode == 0, qPrintable(needs.describe()));
         for (const char *library :
