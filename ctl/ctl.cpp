@@ -52,15 +52,6 @@ Checked refuse(const QString &why)
     return {std::nullopt, why};
 }
 
-std::size_t cutOffsetRow()
-{
-    const std::vector<SettingRow> &catalogue = settingsCatalogue();
-    for (std::size_t row = 0; row < catalogue.size(); ++row)
-        if (catalogue[row].kind == RowKind::CutOffset)
-            return row;
-    return catalogue.size();
-}
-
 // The cut offset goes with "Start Position Adjustment=Adjust as below" and only with it; returns
 // why the two do not match, or nothing.
 QString cutOffsetMismatch(const ChosenSettings &chosen, const std::optional<GivenValue> &cutOffset)

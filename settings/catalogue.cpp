@@ -135,6 +135,15 @@ const std::vector<SettingRow> &settingsCatalogue()
     return catalogue;
 }
 
+std::size_t cutOffsetRow()
+{
+    const std::vector<SettingRow> &catalogue = settingsCatalogue();
+    for (std::size_t row = 0; row < catalogue.size(); ++row)
+        if (catalogue[row].kind == RowKind::CutOffset)
+            return row;
+    return catalogue.size();
+}
+
 int cutOffsetTenths(QStringView cutOffsetText)
 {
     const double tenths = leadingNumber(cutOffsetText) * 10.0;

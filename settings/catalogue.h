@@ -48,6 +48,9 @@ struct SettingRow {
 // The twenty-two settings lists, in the order "Use Settings" handles them.
 [[nodiscard]] const std::vector<SettingRow> &settingsCatalogue();
 
+// The row of "Start Position Adjustment", whose "Adjust as below" sends the typed cut offset.
+[[nodiscard]] std::size_t cutOffsetRow();
+
 // The commands that index sends for row, in the order they must reach the printer. The cut
 // offset text is read only by the CutOffset row at index 1.
 [[nodiscard]] QList<SwitchCommand> commandsFor(const SettingRow &row, int index, QStringView cutOffsetText);

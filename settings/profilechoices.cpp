@@ -21,15 +21,6 @@ ProfileChoices refuse(const QString &why)
     return {{}, std::nullopt, why};
 }
 
-std::size_t cutOffsetRow()
-{
-    const std::vector<SettingRow> &catalogue = settingsCatalogue();
-    for (std::size_t row = 0; row < catalogue.size(); ++row)
-        if (catalogue[row].kind == RowKind::CutOffset)
-            return row;
-    return catalogue.size();
-}
-
 // "Start Position Adjustment=Adjust as below", as a profile line reads.
 QString adjustLine(std::size_t row)
 {

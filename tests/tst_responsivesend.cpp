@@ -94,6 +94,22 @@ void pressCancel(frmMain &main)
     QTest::mouseClick(cancel, Qt::LeftButton);
 }
 
+// The main window with "COM1:" on a pseudo-terminal whose output is stopped: the printer takes
+// nothing, and each write waits for its timeout.
+struct StalledWindow {
+    PseudoTerminal pty;
+    MessageCapture messages;
+    frmMain main{QStringLiteral(KR52_PROGRAM_DIR)};
+
+    StalledWindow()
+    {
+        main.show();
+        useSerial(main, 1, pty.devicePath());
+        main.serialControl()->setWriteTimeout(writeTimeoutMs);
+        pty.stopOutput();
+    }
+};
+
 } // namespace
 
 // The window while it sends over a line that takes nothing: it keeps running, shows what it is
@@ -106,14 +122,9 @@ private slots:
 
     void aStoppedLineLeavesTheWindowAliveUntilTheDeadline()
     {
-        PseudoTerminal pty;
-        MessageCapture messages;
-        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
-        main.show();
-        useSerial(main, 1, pty.devicePath());
-        main.serialControl()->setWriteTimeout(writeTimeoutMs);
+        StalledWindow stalled;
+        auto &[pty, messages, main] = stalled;
         main.findChild<QComboBox *>(QStringLiteral("comSpeed"))->setCurrentIndex(2);
-        pty.stopOutput();
 
         Watch watch(main);
         // A second press meanwhile must not start a second action over the same port.
@@ -157,13 +168,8 @@ private slots:
 
     void cancelStopsTheSendAndSaysWhatReachedThePrinter()
     {
-        PseudoTerminal pty;
-        MessageCapture messages;
-        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
-        main.show();
-        useSerial(main, 1, pty.devicePath());
-        main.serialControl()->setWriteTimeout(writeTimeoutMs);
-        pty.stopOutput();
+        StalledWindow stalled;
+        auto &[pty, messages, main] = stalled;
 
         Watch watch(main);
         qint64 cancelledAtMs = -1;
@@ -194,13 +200,8 @@ private slots:
 
     void closingTheWindowMidSendCancelsReleasesAndCloses()
     {
-        PseudoTerminal pty;
-        MessageCapture messages;
-        frmMain main(QStringLiteral(KR52_PROGRAM_DIR));
-        main.show();
-        useSerial(main, 1, pty.devicePath());
-        main.serialControl()->setWriteTimeout(writeTimeoutMs);
-        pty.stopOutput();
+        StalledWindow stalled;
+        auto &[pty, messages, main] = stalled;
 
         Watch watch(main);
         watch.at(200, [&] { main.close(); });
