@@ -96,6 +96,7 @@ void pressCancel(frmMain &main)
 
 // The main window with "COM1:" on a pseudo-terminal whose output is stopped: the printer takes
 // nothing, and each write waits for its timeout.
+// Tests name its parts with plain references: clang 14 cannot capture structured bindings in lambdas.
 struct StalledWindow {
     PseudoTerminal pty;
     MessageCapture messages;
@@ -123,7 +124,9 @@ private slots:
     void aStoppedLineLeavesTheWindowAliveUntilTheDeadline()
     {
         StalledWindow stalled;
-        auto &[pty, messages, main] = stalled;
+        auto &pty = stalled.pty;
+        auto &messages = stalled.messages;
+        auto &main = stalled.main;
         main.findChild<QComboBox *>(QStringLiteral("comSpeed"))->setCurrentIndex(2);
 
         Watch watch(main);
@@ -169,7 +172,9 @@ private slots:
     void cancelStopsTheSendAndSaysWhatReachedThePrinter()
     {
         StalledWindow stalled;
-        auto &[pty, messages, main] = stalled;
+        auto &pty = stalled.pty;
+        auto &messages = stalled.messages;
+        auto &main = stalled.main;
 
         Watch watch(main);
         qint64 cancelledAtMs = -1;
@@ -201,7 +206,9 @@ private slots:
     void closingTheWindowMidSendCancelsReleasesAndCloses()
     {
         StalledWindow stalled;
-        auto &[pty, messages, main] = stalled;
+        auto &pty = stalled.pty;
+        auto &messages = stalled.messages;
+        auto &main = stalled.main;
 
         Watch watch(main);
         watch.at(200, [&] { main.close(); });
