@@ -53,6 +53,11 @@ class Session:
         launcher by hand instead races with that activation and may leave two buses."""
         from gi.repository import Gio, GLib
         session = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+        # The bus starts its services with the environment it was started in, where DISPLAY may
+        # name another X server (a desktop's, or one that is gone): they must use this session's.
+        display = GLib.Variant("(a{ss})", ({"DISPLAY": os.environ["DISPLAY"]},))
+        session.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                          "UpdateActivationEnvironment", display, None, Gio.DBusCallFlags.NONE, int(WAIT * 1000), None)
         session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None,
                           GLib.VariantType("(s)"), Gio.DBusCallFlags.NONE, int(WAIT * 1000), None)
 
