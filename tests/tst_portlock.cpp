@@ -35,6 +35,8 @@ bool inForkedChild = false;
 // The leak checker asks this at exit. A child forked from this threaded test process holds the
 // other threads' memory with no thread left to reach it, which the checker would report as
 // leaks of Qt's and GLib's; the child only exits to show that our exit handler removes the lock.
+// The name is the leak checker's own, reserved as it is.
+// NOLINTNEXTLINE(clang-diagnostic-reserved-identifier)
 extern "C" __attribute__((used, visibility("default"))) int __lsan_is_turned_off()
 {
     return inForkedChild ? 1 : 0;
