@@ -27,8 +27,11 @@ class Session:
         self.processes = []
         self.folder = tempfile.mkdtemp(prefix="kr52-screenreader-")
         read_end, write_end = os.pipe()
-        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                   pass_fds=(write_end,))
+        # -noreset: by default the server resets when its last client leaves, and drops a client
+        # that connects meanwhile; the accessibility bus's launcher connects and leaves just as
+        # the program starts.
+        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                    "-noreset"], pass_fds=(write_end,))
         os.close(write_end)
         number = self.read_display(read_end)
         os.environ["DISPLAY"] = ":" + number
