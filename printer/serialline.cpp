@@ -103,8 +103,9 @@ std::optional<LineParameters> readLineParameters(int fd)
         return std::nullopt;
     LineParameters line;
     line.baudRate = qint32(attributes.c_ospeed);
+    const tcflag_t parityFlags = attributes.c_cflag & parityMask();
     for (const ParityEntry &entry : parities()) {
-        if ((attributes.c_cflag & parityMask()) == entry.lineFlags)
+        if (parityFlags == entry.lineFlags)
             line.parity = entry.parity;
     }
     for (const DataBitsFlags &entry : dataBitsTable) {
