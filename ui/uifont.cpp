@@ -38,8 +38,12 @@ struct Face {
 
 Face chooseFace()
 {
+    // Looked up among the installed families only: QFontDatabase::hasFamily() runs the family
+    // through fontconfig's substitution rules first, which costs as much as a font of its own
+    // at start-up and only ever adds "sans-serif" behind these two names.
+    const QStringList installed = QFontDatabase::families();
     for (const QString &family : fullSizeFaces) {
-        if (QFontDatabase::hasFamily(family))
+        if (installed.contains(family, Qt::CaseInsensitive))
             return {QFont(family), 1.0};
     }
     const QFont platform = QGuiApplication::font();
