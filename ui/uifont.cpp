@@ -38,9 +38,9 @@ struct Face {
 
 Face chooseFace()
 {
-    // Looked up among the installed families only: QFontDatabase::hasFamily() runs the family
-    // through fontconfig's substitution rules first, which costs as much as a font of its own
-    // at start-up and only ever adds "sans-serif" behind these two names.
+    // Looked up among the installed families: QFontDatabase::hasFamily() runs each name through
+    // fontconfig's substitution rules first, which costs about as much at start-up as a font of
+    // its own, and Debian's rules only add fallbacks behind these two names.
     const QStringList installed = QFontDatabase::families();
     for (const QString &family : fullSizeFaces) {
         if (installed.contains(family, Qt::CaseInsensitive))
