@@ -223,8 +223,10 @@ bool makeLockFile(const QString &path)
     if (fd < 0)
         return false;
     const QByteArray content = QByteArray::number(qint64(::getpid())).rightJustified(10, ' ') + '\n';
-    const bool written = calls.write(fd, content.constData(), size_t(content.size())) == content.size();
-    const int writeError = errno;
+    const ssize_t wrote = calls.write(fd, content.constData(), size_t(content.size()));
+    const bool written = wrote == content.size();
+    // A short write sets no errno of its own: the file system had no room for the rest.
+    const int writeError = wrote < 0 ? errno : ENOSPC;
     if (calls.close(fd) != 0 || !written) {
         ::unlink(nativePath(path).constData());
         errno = written ? errno : writeError;

@@ -428,6 +428,14 @@ private slots:
 
         QCOMPARE(sendOverSerial(pty.devicePath(), "A"), QString());
         QCOMPARE(pty.readAll(), QByteArray("A"));
+
+        // The reason given is the write's own, whatever errno held before: a leftover EEXIST
+        // would be taken for another program's lock made in between.
+        faults.setWriteAnswers({answer});
+        errno = EEXIST;
+        QVERIFY(!kr52::makeLockFile(ownLockPath(pty.devicePath())));
+        QCOMPARE(errno, ENOSPC);
+        QCOMPARE(QDir(m_lockDir.path()).entryList(QDir::Files), QStringList());
     }
 
     // Another program makes its lock between our look and our own exclusive create, which then
